@@ -1,0 +1,132 @@
+#include "framework/controls.h"
+
+IMPLEMENT_DYNAMIC(CComboBox, CWnd)
+
+BOOL CComboBox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+{
+    return CWnd::Create(L"COMBOBOX", nullptr, dwStyle, rect, pParentWnd, nID);
+}
+
+int CComboBox::AddString(LPCTSTR lpszString)
+{
+    return (int)SendMessage(CB_ADDSTRING, 0, (LPARAM)(lpszString ? lpszString : L""));
+}
+
+int CComboBox::InsertString(int nIndex, LPCTSTR lpszString)
+{
+    return (int)SendMessage(CB_INSERTSTRING, (WPARAM)nIndex, (LPARAM)(lpszString ? lpszString : L""));
+}
+
+int CComboBox::DeleteString(UINT nIndex) { return (int)SendMessage(CB_DELETESTRING, (WPARAM)nIndex); }
+void CComboBox::ResetContent() { SendMessage(CB_RESETCONTENT); }
+int CComboBox::GetCount() const { return (int)SendMessage(CB_GETCOUNT); }
+int CComboBox::GetCurSel() const { return (int)SendMessage(CB_GETCURSEL); }
+int CComboBox::SetCurSel(int nSelect) { return (int)SendMessage(CB_SETCURSEL, (WPARAM)nSelect); }
+
+int CComboBox::GetLBText(int nIndex, LPTSTR lpszText) const
+{
+    if (!lpszText)
+        return CB_ERR;
+    return (int)SendMessage(CB_GETLBTEXT, (WPARAM)nIndex, (LPARAM)lpszText);
+}
+
+void CComboBox::GetLBText(int nIndex, CString& rString) const
+{
+    rString.Empty();
+    int length = GetLBTextLen(nIndex);
+    if (length <= 0)
+        return;
+    LPTSTR buffer = rString.GetBuffer(length + 1);
+    int copied = (int)SendMessage(CB_GETLBTEXT, (WPARAM)nIndex, (LPARAM)buffer);
+    rString.ReleaseBuffer(copied > 0 && copied <= length ? copied : 0);
+}
+
+int CComboBox::GetLBTextLen(int nIndex) const { return (int)SendMessage(CB_GETLBTEXTLEN, (WPARAM)nIndex); }
+
+int CComboBox::FindString(int nStartAfter, LPCTSTR lpszString) const
+{
+    return (int)SendMessage(CB_FINDSTRING, (WPARAM)nStartAfter, (LPARAM)(lpszString ? lpszString : L""));
+}
+
+int CComboBox::FindStringExact(int nIndexStart, LPCTSTR lpszFind) const
+{
+    return (int)SendMessage(CB_FINDSTRINGEXACT, (WPARAM)nIndexStart, (LPARAM)(lpszFind ? lpszFind : L""));
+}
+
+int CComboBox::SelectString(int nStartAfter, LPCTSTR lpszString)
+{
+    return (int)SendMessage(CB_SELECTSTRING, (WPARAM)nStartAfter, (LPARAM)(lpszString ? lpszString : L""));
+}
+
+DWORD_PTR CComboBox::GetItemData(int nIndex) const { return (DWORD_PTR)SendMessage(CB_GETITEMDATA, (WPARAM)nIndex); }
+
+int CComboBox::SetItemData(int nIndex, DWORD_PTR dwItemData)
+{
+    return (int)SendMessage(CB_SETITEMDATA, (WPARAM)nIndex, (LPARAM)dwItemData);
+}
+
+void* CComboBox::GetItemDataPtr(int nIndex) const
+{
+    LRESULT data = SendMessage(CB_GETITEMDATA, (WPARAM)nIndex);
+    return data == CB_ERR ? nullptr : (void*)data;
+}
+
+int CComboBox::SetItemDataPtr(int nIndex, void* pData) { return SetItemData(nIndex, (DWORD_PTR)pData); }
+int CComboBox::GetTopIndex() const { return (int)SendMessage(CB_GETTOPINDEX); }
+int CComboBox::SetTopIndex(int nIndex) { return (int)SendMessage(CB_SETTOPINDEX, (WPARAM)nIndex); }
+int CComboBox::GetItemHeight(int nIndex) const { return (int)SendMessage(CB_GETITEMHEIGHT, (WPARAM)nIndex); }
+
+int CComboBox::SetItemHeight(int nIndex, UINT cyItemHeight)
+{
+    return (int)SendMessage(CB_SETITEMHEIGHT, (WPARAM)nIndex, (LPARAM)cyItemHeight);
+}
+
+BOOL CComboBox::GetDroppedState() const { return (BOOL)SendMessage(CB_GETDROPPEDSTATE); }
+void CComboBox::ShowDropDown(BOOL bShowIt) { SendMessage(CB_SHOWDROPDOWN, (WPARAM)bShowIt); }
+void CComboBox::GetDroppedControlRect(LPRECT lprect) const { SendMessage(CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)lprect); }
+int CComboBox::GetDroppedWidth() const { return (int)SendMessage(CB_GETDROPPEDWIDTH); }
+int CComboBox::SetDroppedWidth(UINT nWidth) { return (int)SendMessage(CB_SETDROPPEDWIDTH, (WPARAM)nWidth); }
+BOOL CComboBox::LimitText(int nMaxChars) { return (BOOL)SendMessage(CB_LIMITTEXT, (WPARAM)nMaxChars); }
+DWORD CComboBox::GetEditSel() const { return (DWORD)SendMessage(CB_GETEDITSEL); }
+
+BOOL CComboBox::SetEditSel(int nStartChar, int nEndChar)
+{
+    return (BOOL)SendMessage(CB_SETEDITSEL, 0, MAKELPARAM((WORD)nStartChar, (WORD)nEndChar));
+}
+
+void CComboBox::Clear() { SendMessage(WM_CLEAR); }
+void CComboBox::Copy() { SendMessage(WM_COPY); }
+void CComboBox::Cut() { SendMessage(WM_CUT); }
+void CComboBox::Paste() { SendMessage(WM_PASTE); }
+
+// Owner drawing: nothing to draw or measure by default; items compare equal.
+void CComboBox::DrawItem(LPDRAWITEMSTRUCT) {}
+void CComboBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
+int CComboBox::CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
+void CComboBox::DeleteItem(LPDELETEITEMSTRUCT) {}
+
+BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (!lParam)
+        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+    LRESULT result = TRUE;
+    switch (message) {
+    case WM_DRAWITEM:
+        DrawItem((LPDRAWITEMSTRUCT)lParam);
+        break;
+    case WM_MEASUREITEM:
+        MeasureItem((LPMEASUREITEMSTRUCT)lParam);
+        break;
+    case WM_COMPAREITEM:
+        result = CompareItem((LPCOMPAREITEMSTRUCT)lParam);
+        break;
+    case WM_DELETEITEM:
+        DeleteItem((LPDELETEITEMSTRUCT)lParam);
+        break;
+    default:
+        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
+    }
+    if (pResult)
+        *pResult = result;
+    return TRUE;
+}

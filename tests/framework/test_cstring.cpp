@@ -1,0 +1,445 @@
+#include "framework/cstring.h"
+#include "framework/app.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring W(const CString& s) { return std::wstring(s.GetString(), static_cast<size_t>(s.GetLength())); }
+
+}  // namespace
+
+// ---- construction and operators ------------------------------------------------------------
+
+TEST(CStringBasics, ConstructsFromWideNarrowAndRepeatedCharacters)
+{
+    EXPECT_EQ(W(CString(L"水印")), L"水印");
+    EXPECT_EQ(W(CString("plain ascii")), L"plain ascii");
+    EXPECT_EQ(W(CString(L'x', 3)), L"xxx");
+    EXPECT_EQ(W(CString(L'x', -2)), L"");
+    EXPECT_EQ(W(CString(L"abcdef", 3)), L"abc");
+    EXPECT_EQ(W(CString(L"abc", -1)), L"");
+    EXPECT_TRUE(CString(static_cast<const wchar_t*>(nullptr)).IsEmpty());
+    EXPECT_TRUE(CString(static_cast<const char*>(nullptr)).IsEmpty());
+}
+
+TEST(CStringBasics, ConcatenatesInEveryCombination)
+{
+    CString a(L"水");
+    CString b(L"印");
+    EXPECT_EQ(W(a + b), L"水印");
+    EXPECT_EQ(W(a + L"x"), L"水x");
+    EXPECT_EQ(W(L"x" + a), L"x水");
+    EXPECT_EQ(W(a + L'!'), L"水!");
+    EXPECT_EQ(W(L'!' + a), L"!水");
+    a += b;
+    a += L"z";
+    a += L'9';
+    EXPECT_EQ(W(a), L"水印z9");
+    a += static_cast<const wchar_t*>(nullptr);
+    EXPECT_EQ(a.GetLength(), 4);
+}
+
+TEST(CStringBasics, ComparesOrdinallyAndWithoutCase)
+{
+    CString s(L"Apple");
+    EXPECT_TRUE(s == L"Apple");
+    EXPECT_TRUE(L"Apple" == s);
+    EXPECT_TRUE(s != L"apple");
+    EXPECT_TRUE(s == CString(L"Apple"));
+    EXPECT_TRUE(CString(L"B") < CString(L"a"));  // ordinal: upper case sorts first
+    EXPECT_TRUE(L"A" < s);
+    EXPECT_LT(s.Compare(L"Apples"), 0);
+    EXPECT_GT(s.Compare(L"Ap"), 0);
+    EXPECT_EQ(s.CompareNoCase(L"aPPLE"), 0);
+    EXPECT_LT(CString(L"a").CompareNoCase(L"B"), 0);
+    EXPECT_EQ(CString(L"ÉCOLE").CompareNoCase(L"école"), 0);
+    EXPECT_EQ(CString().Compare(nullptr), 0);
+}
+
+TEST(CStringBasics, GetAtAndSetAtIgnoreIndexesOutsideTheString)
+{
+    CString s(L"abc");
+    EXPECT_EQ(s.GetAt(-1), L'\0');
+    EXPECT_EQ(s.GetAt(3), L'\0');
+    EXPECT_EQ(s[1], L'b');
+    s.SetAt(-1, L'x');
+    s.SetAt(3, L'x');
+    s.SetAt(1, L'B');
+    EXPECT_EQ(W(s), L"aBc");
+}
+
+// ---- formatting ----------------------------------------------------------------------------
+
+TEST(CStringFormat, MixesChineseTextWithNumbers)
+{
+    CString s;
+    s.Format(L"%s%d: %s", L"水印", 3, L"文字");
+    EXPECT_EQ(W(s), L"水印3: 文字");
+    s.Format(L"第%d帧/共%u帧 %s", 12, 40u, L"已删除");
+    EXPECT_EQ(W(s), L"第12帧/共40帧 已删除");
+    CString caption(L"水印");
+    s.Format(L"[%s]", static_cast<LPCTSTR>(caption));
+    EXPECT_EQ(W(s), L"[水印]");
+}
+
+TEST(CStringFormat, IntegerConversionsAndFlags)
+{
+    CString s;
+    s.Format(L"%d|%i|%u|%x|%X|%02X|%o", -42, 7, 4000000000u, 255, 255, 10, 8);
+    EXPECT_EQ(W(s), L"-42|7|4000000000|ff|FF|0A|10");
+    s.Format(L"%5d|%-5d|%05d|%+d|% d|%#x|%#o|%.3d", 42, 42, -42, 5, 5, 255, 8, 7);
+    EXPECT_EQ(W(s), L"   42|42   |-0042|+5| 5|0xff|010|007");
+    s.Format(L"%06.3d|%-06d|%06x", 7, 7, 0xab);  // a precision or '-' turns zero padding off
+    EXPECT_EQ(W(s), L"   007|7     |0000ab");
+    s.Format(L"%*d|%-*d|%.*d", 4, 1, 3, 2, 3, 9);
+    EXPECT_EQ(W(s), L"   1|2  |009");
+    s.Format(L"%hd|%hu|%hhd", 70000, 70000, 300);
+    EXPECT_EQ(W(s), L"4464|4464|44");
+    s.Format(L"#%02X%02X%02X", 0x12, 0xAB, 0x05);
+    EXPECT_EQ(W(s), L"#12AB05");
+}
+
+TEST(CStringFormat, SixtyFourBitIntegers)
+{
+    CString s;
+    s.Format(L"%I64d|%lld|%I64u|%llu|%I64x", -9000000000LL, 9000000000LL, 18446744073709551615ULL,
+             18446744073709551615ULL, 0x123456789ABCULL);
+    EXPECT_EQ(W(s), L"-9000000000|9000000000|18446744073709551615|18446744073709551615|123456789abc");
+    s.Format(L"%lld|%zu|%d", LLONG_MIN, static_cast<size_t>(5000000000ULL), 1);
+    EXPECT_EQ(W(s), L"-9223372036854775808|5000000000|1");
+    // The argument after a 64-bit one must still be read correctly.
+    s.Format(L"%I64d %s %d", 1LL << 40, L"x", 3);
+    EXPECT_EQ(W(s), L"1099511627776 x 3");
+}
+
+TEST(CStringFormat, FloatingPoint)
+{
+    CString s;
+    s.Format(L"%.1f KB|%.2f|%f|%6.1f|%-6.1f|%e", 1234.56, 0.005, 1.5, 3.14159, 2.0, 12345.678);
+    EXPECT_EQ(W(s), L"1234.6 KB|0.01|1.500000|   3.1|2.0   |1.234568e+04");
+    s.Format(L"%.0f%%", 99.6);
+    EXPECT_EQ(W(s), L"100%");
+}
+
+TEST(CStringFormat, TextAndCharacterConversions)
+{
+    CString s;
+    s.Format(L"%s|%S|%hs|%ls|%ws", L"宽", "narrow", "hs", L"ls", L"ws");
+    EXPECT_EQ(W(s), L"宽|narrow|hs|ls|ws");
+    s.Format(L"%c%C%hc%lc", L'水', 'A', 'b', L'印');
+    EXPECT_EQ(W(s), std::wstring(L"水Ab印"));
+    s.Format(L"[%5s][%-5s][%.2s][%s]", L"ab", L"ab", L"abcdef", static_cast<const wchar_t*>(nullptr));
+    EXPECT_EQ(W(s), L"[   ab][ab   ][ab][(null)]");
+}
+
+TEST(CStringFormat, OutputHasNoLengthLimit)
+{
+    std::wstring longText(10000, L'字');
+    CString s;
+    s.Format(L"<%s>%d", longText.c_str(), 7);
+    ASSERT_EQ(s.GetLength(), 10003);
+    EXPECT_EQ(W(s), L"<" + longText + L">7");
+
+    s.Format(L"%10000d", 5);
+    ASSERT_EQ(s.GetLength(), 10000);
+    EXPECT_EQ(s[9999], L'5');
+    EXPECT_EQ(s[0], L' ');
+
+    s.Format(L"%.300f", 1.0);
+    EXPECT_EQ(s.GetLength(), 302);
+}
+
+TEST(CStringFormat, AppendFormatAndFormattingFromItsOwnText)
+{
+    CString s(L"abc");
+    s.AppendFormat(L"-%d", 5);
+    EXPECT_EQ(W(s), L"abc-5");
+    s.Format(L"(%s)(%s)", static_cast<LPCTSTR>(s), static_cast<LPCTSTR>(s));
+    EXPECT_EQ(W(s), L"(abc-5)(abc-5)");
+}
+
+TEST(CStringFormat, OddFormatsAreHarmless)
+{
+    CString s;
+    int untouched = 42;
+    s.Format(L"ab%n|%d", &untouched, 9);
+    EXPECT_EQ(untouched, 42);
+    EXPECT_EQ(W(s), L"ab|9");
+    s.Format(L"50%");
+    EXPECT_EQ(W(s), L"50%");
+    s.Format(L"%q|%d", 3);
+    EXPECT_EQ(W(s), L"%q|3");
+    s.Format(nullptr);
+    EXPECT_TRUE(s.IsEmpty());
+}
+
+// ---- substrings and searches on short and empty strings -------------------------------------
+
+TEST(CStringRanges, MidLeftRightClampTheirArguments)
+{
+    CString s(L"abc");
+    EXPECT_EQ(W(s.Mid(10)), L"");
+    EXPECT_EQ(W(s.Mid(3)), L"");
+    EXPECT_EQ(W(s.Mid(-5)), L"abc");
+    EXPECT_EQ(W(s.Mid(-5, 2)), L"ab");
+    EXPECT_EQ(W(s.Mid(1, -1)), L"");
+    EXPECT_EQ(W(s.Mid(1, 100)), L"bc");
+    EXPECT_EQ(W(s.Mid(INT_MAX, INT_MAX)), L"");
+    EXPECT_EQ(W(s.Mid(2, INT_MAX)), L"c");
+    EXPECT_EQ(W(s.Left(-1)), L"");
+    EXPECT_EQ(W(s.Left(2)), L"ab");
+    EXPECT_EQ(W(s.Left(INT_MAX)), L"abc");
+    EXPECT_EQ(W(s.Right(-1)), L"");
+    EXPECT_EQ(W(s.Right(INT_MIN)), L"");
+    EXPECT_EQ(W(s.Right(2)), L"bc");
+    EXPECT_EQ(W(s.Right(100)), L"abc");
+
+    CString empty;
+    EXPECT_EQ(W(empty.Mid(0)), L"");
+    EXPECT_EQ(W(empty.Mid(1, 1)), L"");
+    EXPECT_EQ(W(empty.Left(5)), L"");
+    EXPECT_EQ(W(empty.Right(5)), L"");
+}
+
+TEST(CStringRanges, FindGivesMinusOneForStartsOutsideTheString)
+{
+    CString s(L"abcabc");
+    EXPECT_EQ(s.Find(L'c'), 2);
+    EXPECT_EQ(s.Find(L'c', 3), 5);
+    EXPECT_EQ(s.Find(L'c', 6), -1);
+    EXPECT_EQ(s.Find(L'c', 100), -1);
+    EXPECT_EQ(s.Find(L'a', -1), -1);
+    EXPECT_EQ(s.Find(L"bc", 2), 4);
+    EXPECT_EQ(s.Find(L"bc", 5), -1);
+    EXPECT_EQ(s.Find(L"bc", 100), -1);
+    EXPECT_EQ(s.Find(L"bc", -3), -1);
+    EXPECT_EQ(s.Find(L"", 6), 6);
+    EXPECT_EQ(s.Find(static_cast<const wchar_t*>(nullptr)), -1);
+    EXPECT_EQ(s.ReverseFind(L'a'), 3);
+    EXPECT_EQ(s.ReverseFind(L'z'), -1);
+    EXPECT_EQ(s.FindOneOf(L"xc"), 2);
+    EXPECT_EQ(s.FindOneOf(L""), -1);
+    EXPECT_EQ(s.FindOneOf(nullptr), -1);
+
+    CString empty;
+    EXPECT_EQ(empty.Find(L'a'), -1);
+    EXPECT_EQ(empty.Find(L"a"), -1);
+    EXPECT_EQ(empty.ReverseFind(L'a'), -1);
+    EXPECT_EQ(empty.FindOneOf(L"a"), -1);
+}
+
+TEST(CStringRanges, InsertAndDeleteClampTheirArguments)
+{
+    CString s(L"abc");
+    EXPECT_EQ(s.Insert(-3, L'x'), 4);
+    EXPECT_EQ(W(s), L"xabc");
+    EXPECT_EQ(s.Insert(100, L"yz"), 6);
+    EXPECT_EQ(W(s), L"xabcyz");
+    EXPECT_EQ(s.Insert(1, static_cast<const wchar_t*>(nullptr)), 6);
+    EXPECT_EQ(s.Insert(INT_MAX, L'!'), 7);
+    EXPECT_EQ(W(s), L"xabcyz!");
+
+    EXPECT_EQ(s.Delete(-1, 2), 5);
+    EXPECT_EQ(W(s), L"bcyz!");
+    EXPECT_EQ(s.Delete(3, 100), 3);
+    EXPECT_EQ(W(s), L"bcy");
+    EXPECT_EQ(s.Delete(10), 3);
+    EXPECT_EQ(s.Delete(1, -5), 3);
+    EXPECT_EQ(s.Delete(INT_MAX, INT_MAX), 3);
+    EXPECT_EQ(s.Delete(1, INT_MAX), 1);
+    EXPECT_EQ(W(s), L"b");
+
+    CString empty;
+    EXPECT_EQ(empty.Delete(0, 5), 0);
+    EXPECT_EQ(empty.Delete(-2, -2), 0);
+    EXPECT_EQ(empty.Insert(5, L"水印"), 2);
+    EXPECT_EQ(W(empty), L"水印");
+}
+
+TEST(CStringRanges, SpanIncludingAndExcluding)
+{
+    CString s(L"123abc456");
+    EXPECT_EQ(W(s.SpanIncluding(L"0123456789")), L"123");
+    EXPECT_EQ(W(s.SpanIncluding(L"abc")), L"");
+    EXPECT_EQ(W(s.SpanExcluding(L"b")), L"123a");
+    EXPECT_EQ(W(s.SpanExcluding(L"xyz")), L"123abc456");
+    EXPECT_EQ(W(s.SpanIncluding(nullptr)), L"");
+}
+
+// ---- editing -------------------------------------------------------------------------------
+
+TEST(CStringEdit, TrimWithAndWithoutCharacterSets)
+{
+    CString s(L" \t\r\n 水印 \n");
+    s.Trim();
+    EXPECT_EQ(W(s), L"水印");
+
+    s = L"xyxhixyy";
+    s.Trim(L"xy");
+    EXPECT_EQ(W(s), L"hi");
+    s = L"xxhixx";
+    s.TrimLeft(L'x');
+    EXPECT_EQ(W(s), L"hixx");
+    s.TrimRight(L'x');
+    EXPECT_EQ(W(s), L"hi");
+    s = L"--a-b--";
+    s.TrimLeft(L"-");
+    EXPECT_EQ(W(s), L"a-b--");
+    s.TrimRight(L"-b");
+    EXPECT_EQ(W(s), L"a");
+    s = L"  left";
+    s.TrimLeft();
+    EXPECT_EQ(W(s), L"left");
+    s = L"right \t";
+    s.TrimRight();
+    EXPECT_EQ(W(s), L"right");
+    s = L"xxxx";
+    s.Trim(L'x');
+    EXPECT_TRUE(s.IsEmpty());
+    s = L"keep";
+    s.Trim(static_cast<const wchar_t*>(nullptr));
+    EXPECT_EQ(W(s), L"keep");
+}
+
+TEST(CStringEdit, ReplaceRemoveAndCase)
+{
+    CString s(L"aaaa");
+    EXPECT_EQ(s.Replace(L"aa", L"b"), 2);
+    EXPECT_EQ(W(s), L"bb");
+    EXPECT_EQ(s.Replace(L"", L"x"), 0);
+    EXPECT_EQ(s.Replace(L"b", nullptr), 2);
+    EXPECT_TRUE(s.IsEmpty());
+
+    s = L"a-b-c";
+    EXPECT_EQ(s.Replace(L'-', L'/'), 2);
+    EXPECT_EQ(W(s), L"a/b/c");
+    // The replacement may be the string's own text.
+    EXPECT_EQ(s.Replace(L"b", s), 1);
+    EXPECT_EQ(W(s), L"a/a/b/c/c");
+    EXPECT_EQ(s.Remove(L'/'), 4);
+    EXPECT_EQ(W(s), L"aabcc");
+
+    s = L"MiXeD 水 École";
+    s.MakeUpper();
+    EXPECT_EQ(W(s), L"MIXED 水 ÉCOLE");
+    s.MakeLower();
+    EXPECT_EQ(W(s), L"mixed 水 école");
+    s.MakeReverse();
+    EXPECT_EQ(W(s), L"elocé 水 dexim");
+}
+
+TEST(CStringEdit, TokenizeLoopVisitsEveryTokenAndEnds)
+{
+    CString s(L"  a,b;;c ,");
+    std::vector<std::wstring> tokens;
+    int pos = 0;
+    CString token = s.Tokenize(L", ;", pos);
+    while (pos != -1) {
+        tokens.push_back(W(token));
+        token = s.Tokenize(L", ;", pos);
+        ASSERT_LT(tokens.size(), 10u);
+    }
+    EXPECT_EQ(tokens, (std::vector<std::wstring>{L"a", L"b", L"c"}));
+    EXPECT_TRUE(token.IsEmpty());
+
+    // Without delimiters the rest is one token, and the loop still ends.
+    tokens.clear();
+    pos = 1;
+    token = CString(L"xyz").Tokenize(L"", pos);
+    while (pos != -1) {
+        tokens.push_back(W(token));
+        token = CString(L"xyz").Tokenize(L"", pos);
+        ASSERT_LT(tokens.size(), 10u);
+    }
+    EXPECT_EQ(tokens, (std::vector<std::wstring>{L"yz"}));
+
+    pos = -4;
+    EXPECT_TRUE(s.Tokenize(L",", pos).IsEmpty());
+    EXPECT_EQ(pos, -1);
+    pos = 1000;
+    EXPECT_TRUE(s.Tokenize(L",", pos).IsEmpty());
+    EXPECT_EQ(pos, -1);
+    pos = 0;
+    EXPECT_TRUE(CString(L",,,").Tokenize(L",", pos).IsEmpty());
+    EXPECT_EQ(pos, -1);
+}
+
+// ---- buffers -------------------------------------------------------------------------------
+
+TEST(CStringBuffer, ReleaseBufferTakesTheTextUpToItsTerminator)
+{
+    CString s;
+    wchar_t* buffer = s.GetBuffer(MAX_PATH);
+    ASSERT_NE(buffer, nullptr);
+    UINT length = GetWindowsDirectoryW(buffer, MAX_PATH + 1);
+    ASSERT_GT(length, 0u);
+    s.ReleaseBuffer();
+    EXPECT_EQ(s.GetLength(), static_cast<int>(length));
+    EXPECT_EQ(s.Find(L'\0'), -1);
+
+    CString t(L"abcdef");
+    buffer = t.GetBuffer(2);  // smaller than the text: the text stays
+    EXPECT_EQ(std::wstring(buffer), L"abcdef");
+    buffer[0] = L'A';
+    t.ReleaseBuffer(3);
+    EXPECT_EQ(W(t), L"Abc");
+    t.GetBuffer(0);
+    t.ReleaseBuffer(100);  // clamped to the buffer
+    EXPECT_EQ(W(t), L"Abc");
+    t.GetBuffer(0);
+    t.ReleaseBuffer(-7);
+    EXPECT_EQ(W(t), L"Abc");
+}
+
+TEST(CStringBuffer, GetBufferSetLengthFixesTheLength)
+{
+    CString s(L"ab");
+    wchar_t* buffer = s.GetBufferSetLength(4);
+    memcpy(buffer, L"wxyz", 4 * sizeof(wchar_t));
+    EXPECT_EQ(W(s), L"wxyz");
+    s.GetBufferSetLength(-3);
+    EXPECT_TRUE(s.IsEmpty());
+    buffer = s.GetBuffer(10);
+    wcscpy(buffer, L"水印");
+    s.ReleaseBuffer();
+    EXPECT_EQ(W(s), L"水印");
+}
+
+// ---- resources -----------------------------------------------------------------------------
+
+TEST(CStringResource, LoadsTheWholeStringFromAModule)
+{
+    HMODULE module = LoadLibraryW(L"comctl32.dll");
+    ASSERT_NE(module, nullptr);
+    UINT id = 0;
+    const wchar_t* text = nullptr;
+    int length = 0;
+    for (UINT candidate = 1; candidate < 0x10000 && length == 0; ++candidate) {
+        length = LoadStringW(module, candidate, reinterpret_cast<LPWSTR>(&text), 0);
+        id = candidate;
+    }
+    ASSERT_GT(length, 0) << "no string resource in comctl32";
+
+    CString s;
+    EXPECT_TRUE(s.LoadString(module, id));
+    EXPECT_EQ(W(s), std::wstring(text, static_cast<size_t>(length)));
+
+    s = L"old";
+    EXPECT_FALSE(s.LoadString(module, 0xFFFF));
+    EXPECT_TRUE(s.IsEmpty());
+
+    // By id alone, from the class library's resource module.
+    AfxSetResourceHandle(module);
+    CString byId;
+    EXPECT_TRUE(byId.LoadString(id));
+    EXPECT_EQ(W(byId), std::wstring(text, static_cast<size_t>(length)));
+    EXPECT_EQ(W(CString(MAKEINTRESOURCEW(id))), W(byId));
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(module);
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+#define IDD_TEST_DIALOG 200
+#define IDD_TEST_MODELESS 201
+#define IDC_TEST_EDIT 1001
+#define IDC_TEST_BUTTON 1002
+#define IDS_TEST_TEXT 300
