@@ -104,7 +104,13 @@ BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
         m_nIDTemplate = (UINT)(UINT_PTR)lpszTemplateName;
     if (pParentWnd)
         m_pParentWnd = pParentWnd;
+    // Without a parent, a modeless dialog is owned by the main window, as in the class library.
     HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    if (!parent) {
+        CWnd* main = AfxGetMainWnd();
+        if (main && main != this)
+            parent = main->m_hWnd;
+    }
     return CreateFromTemplate(LoadTemplate(lpszTemplateName), parent) != nullptr;
 }
 

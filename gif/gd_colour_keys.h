@@ -1,5 +1,6 @@
-// What each palette index shows, as one comparable number: 0xRRGGBB, or a value no colour
-// has for the transparent index. Pixels of two images look alike when their keys are equal.
+// What each palette index shows, as one comparable number: 0xRRGGBB (black past colorsTotal),
+// or a value no colour has for the transparent index. Pixels of two images look alike when
+// their keys are equal.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +11,14 @@ namespace gifcodec {
 
 constexpr uint32_t kTransparentKey = 0x01000000u;
 
+inline uint32_t RgbKey(const gdImage& im, int i) {
+    if (i < 0 || i >= im.colorsTotal || i >= gdMaxColors) return 0;
+    return (static_cast<uint32_t>(im.red[i] & 0xFF) << 16) | (static_cast<uint32_t>(im.green[i] & 0xFF) << 8) |
+           static_cast<uint32_t>(im.blue[i] & 0xFF);
+}
+
 inline void PaletteKeys(const gdImage& im, uint32_t keys[gdMaxColors]) {
-    for (int i = 0; i < gdMaxColors; ++i) {
-        keys[i] = (static_cast<uint32_t>(im.red[i] & 0xFF) << 16) |
-                  (static_cast<uint32_t>(im.green[i] & 0xFF) << 8) |
-                  static_cast<uint32_t>(im.blue[i] & 0xFF);
-    }
+    for (int i = 0; i < gdMaxColors; ++i) keys[i] = RgbKey(im, i);
     if (im.transparent >= 0 && im.transparent < gdMaxColors) keys[im.transparent] = kTransparentKey;
 }
 

@@ -73,11 +73,13 @@ void gdImagePaletteCopy(gdImagePtr dst, gdImagePtr src) {
     unsigned char nearest[gdMaxColors] = {};
     for (int i = 0; i < gdMaxColors; ++i) {
         if (!used[i]) continue;
+        const uint32_t from = gifcodec::RgbKey(*dst, i);
         long best = -1;
         for (int j = 0; j < src->colorsTotal; ++j) {
-            const long dr = dst->red[i] - src->red[j];
-            const long dg = dst->green[i] - src->green[j];
-            const long db = dst->blue[i] - src->blue[j];
+            const uint32_t to = gifcodec::RgbKey(*src, j);
+            const long dr = static_cast<long>(from >> 16) - static_cast<long>(to >> 16);
+            const long dg = static_cast<long>((from >> 8) & 0xFF) - static_cast<long>((to >> 8) & 0xFF);
+            const long db = static_cast<long>(from & 0xFF) - static_cast<long>(to & 0xFF);
             const long d = dr * dr + dg * dg + db * db;
             if (best < 0 || d < best) {
                 best = d;
@@ -89,13 +91,13 @@ void gdImagePaletteCopy(gdImagePtr dst, gdImagePtr src) {
     for (unsigned char& p : dst->pixels) p = nearest[p];
     if (dst->transparent >= 0 && dst->transparent < gdMaxColors) dst->transparent = nearest[dst->transparent];
 
-    for (int i = 0; i < gdMaxColors; ++i) {
-        const bool allocated = i < src->colorsTotal;
-        dst->red[i] = allocated ? src->red[i] : 0;
-        dst->green[i] = allocated ? src->green[i] : 0;
-        dst->blue[i] = allocated ? src->blue[i] : 0;
-    }
     dst->colorsTotal = src->colorsTotal;
+    for (int i = 0; i < gdMaxColors; ++i) {
+        const uint32_t c = gifcodec::RgbKey(*src, i);
+        dst->red[i] = static_cast<int>(c >> 16);
+        dst->green[i] = static_cast<int>((c >> 8) & 0xFF);
+        dst->blue[i] = static_cast<int>(c & 0xFF);
+    }
 }
 
 int gdImageCompare(gdImagePtr a, gdImagePtr b) {
@@ -106,7 +108,7 @@ int gdImageCompare(gdImagePtr a, gdImagePtr b) {
     if (a->colorsTotal != b->colorsTotal) result |= GD_CMP_NUM_COLORS;
     const int common = a->colorsTotal < b->colorsTotal ? a->colorsTotal : b->colorsTotal;
     for (int i = 0; i < common; ++i) {
-        if (a->red[i] != b->red[i] || a->green[i] != b->green[i] || a->blue[i] != b->blue[i]) {
+        if (gifcodec::RgbKey(*a, i) != gifcodec::RgbKey(*b, i)) {
             result |= GD_CMP_COLOR;
             break;
         }
@@ -114,9 +116,7 @@ int gdImageCompare(gdImagePtr a, gdImagePtr b) {
     const bool aTransparent = a->transparent >= 0 && a->transparent < gdMaxColors;
     const bool bTransparent = b->transparent >= 0 && b->transparent < gdMaxColors;
     if (aTransparent != bTransparent ||
-        (aTransparent && (a->red[a->transparent] != b->red[b->transparent] ||
-                          a->green[a->transparent] != b->green[b->transparent] ||
-                          a->blue[a->transparent] != b->blue[b->transparent]))) {
+        (aTransparent && gifcodec::RgbKey(*a, a->transparent) != gifcodec::RgbKey(*b, b->transparent))) {
         result |= GD_CMP_TRANSPARENT;
     }
     if (result & GD_CMP_IMAGE) return result;

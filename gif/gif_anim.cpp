@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "gif/gd.h"
+#include "gif/gd_colour_keys.h"
 #include "gif/gif_byte_buffer.h"
 #include "gif/gif_frame_diff.h"
 #include "gif/gif_lzw_encoder.h"
@@ -18,10 +19,10 @@ int Clamp16(int v) { return v < 0 ? 0 : (v > 0xFFFF ? 0xFFFF : v); }
 bool PutColourTable(const gdImage& im, GifByteBuffer& out) {
     uint8_t table[3 * kTableEntries];
     for (int i = 0; i < kTableEntries; ++i) {
-        const bool allocated = i < im.colorsTotal;
-        table[3 * i] = allocated ? static_cast<uint8_t>(im.red[i]) : 0;
-        table[3 * i + 1] = allocated ? static_cast<uint8_t>(im.green[i]) : 0;
-        table[3 * i + 2] = allocated ? static_cast<uint8_t>(im.blue[i]) : 0;
+        const uint32_t c = gifcodec::RgbKey(im, i);
+        table[3 * i] = static_cast<uint8_t>(c >> 16);
+        table[3 * i + 1] = static_cast<uint8_t>(c >> 8);
+        table[3 * i + 2] = static_cast<uint8_t>(c);
     }
     return out.PutBytes(table, sizeof table);
 }

@@ -1,24 +1,114 @@
-// The main capture window: a borderless strip over the capture area.
+// The main capture window: a borderless strip across the top of the capture area, with the
+// title, the ten buttons and the recording marks. It owns the capture engine and the modeless
+// windows around the capture area, and runs the five-state machine that every other window of
+// the recorder consults.
 #pragma once
 
+#include "controls/bitmap_button.h"
 #include "controls/dialog_font_helper.h"
+#include "controls/icon_button.h"
 #include "framework/framework.h"
+#include "recorder/screen_recorder.h"
+
+class CPreviewDlg;
+class CBottomDialog;
+class CLeftDialog;
+class CRightDialog;
+class CBlankNoticeDlg;
+class CProgressWnd;
+
+constexpr UINT WM_LAYOUT_PANELS = WM_USER + 101;
+
+// The states of the main window. The frame list and the caption list may be changed on this
+// thread only in Idle, Paused and Ready: then the capture thread runs no timer and makes no GIF.
+enum RecorderState {
+    RecorderIdle = 0,
+    RecorderRecording = 1,
+    RecorderPaused = 2,
+    RecorderReady = 3,
+    RecorderMaking = 4,
+};
 
 class CRecorderDlg : public CDialog {
 public:
-    CRecorderDlg();
+    explicit CRecorderDlg(CWnd* pParent = nullptr);
+    ~CRecorderDlg() override;
 
+    // Places the bars and the strip around the capture area below the window; wParam is a new
+    // capture height, 0 keeps it. Called directly by the bars while they drag.
+    LRESULT OnLayoutPanels(WPARAM wParam, LPARAM lParam);
+    void MakeGif(int mode);
+    // Frames per second of the running (or last) recording: elapsed time and blinking follow it,
+    // not a rate changed in the settings meanwhile.
+    int RecordingRate() const { return recordingRate; }
+
+    // Shared with the bars, the strip, the preview and the editor.
+    CDialogFontHelper fontHelper;
+    HICON icon = nullptr;
+    CRect captureRect;
+    CPoint grabPoint;
+    bool dragLeft = false;
+    bool dragRight = false;
+    bool dragTop = false;
+    bool dragTopLeft = false;
+    bool dragTopRight = false;
+    bool recBlink = false;
+    CScreenRecorder engine;
+    CPreviewDlg* preview = nullptr;
+    CBottomDialog* bottomBar = nullptr;
+    CRightDialog* rightBar = nullptr;
+    CLeftDialog* leftBar = nullptr;
+    CBlankNoticeDlg* notice = nullptr;
+    int state = RecorderIdle;
+    int frameCount = 0;
+    CString gifPath;
+
+    CMyBitmapButton closeButton;
+    CMyBitmapButton minimizeButton;
+    CMyBitmapButton maximizeButton;
+    CIconButton startButton;
+    CIconButton stopButton;
+    CIconButton editButton;
+    CIconButton previewButton;
+    CIconButton settingsButton;
+    CIconButton tutorialButton;
+    CIconButton shareButton;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
     void OnCancel() override;
 
-    CRect captureRect;
-    int state = 0;
-
-protected:
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
     void OnEnterKey();
     void OnCloseButton();
+    void OnDestroy();
+    void OnStartPause();
+    void OnStopRecording();
+    void OnPreview();
+    void OnEdit();
+    void OnSettingsMenu();
+    void OnMinimize();
+    void OnTutorial();
+    void OnShare();
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnDropFiles(HDROP hDropInfo);
+    void OnMouseMove(UINT nFlags, CPoint point);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnSize(UINT nType, int cx, int cy);
+    LRESULT OnFrameCaptured(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCaptureStopped(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGifProgress(WPARAM wParam, LPARAM lParam);
+    LRESULT OnGifDone(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
-    CDialogFontHelper fontHelper;
+    void RepaintRecordingViews();
+    void SetTopmost(bool topmost);
+    int recordingRate = 15;  // the rate the running recording was started with
 };
+
+// The text after the last "." of the whole name; the end of the name when there is none.
+const wchar_t* FindExtension(const wchar_t* name);

@@ -1,6 +1,9 @@
 // Resource ids shared by the program's code and its resource scripts.
 #pragma once
 
+// Icons
+#define IDI_APP_ICON 128
+
 // Dialog templates
 #define IDD_RECORDER_DIALOG 102
 
@@ -46,4 +49,9 @@
 #define IDS_LOGO_BOTTOM_RIGHT 186
 #define IDS_PRODUCT_URL 201
 #define IDS_SUPPORT_URL 204
+#define IDS_ENGINE_FAILED 190
+#define IDS_NO_TEMP_FILE 191
+#define IDS_OUT_OF_MEMORY 192
+#define IDS_GIF_NOT_WRITTEN 193
+#define IDS_ENGINE_STUCK 194
 #define IDS_APP_TITLE 57344

@@ -39,7 +39,7 @@ TEST(MainWindow, OpensAtTheSavedPlaceAndSavesTheSettingsOnClose)
     reloaded.LoadSettings();
     EXPECT_EQ(300, reloaded.WndPosLeft);
     EXPECT_EQ(200, reloaded.WndPosTop);
-    EXPECT_EQ(620, reloaded.WndPosEmptyWidth);
+    EXPECT_EQ(580, reloaded.WndPosEmptyWidth);
     EXPECT_EQ(380, reloaded.WndPosEmptyHeight);
     DeleteFileW(CRecorderApp::SettingsFilePath());
 }

@@ -160,3 +160,18 @@ TEST(GdImageCompare, TransparencyCounts) {
     a->transparent = 1;
     EXPECT_EQ(gdImageCompare(a.get(), b.get()), 0);
 }
+
+TEST(GdImageCompare, EntriesPastColorsTotalShowBlack) {
+    // Stale values past colorsTotal must not count: such pixels are black, as the writer writes them.
+    gdImageOwner a = MakeImage(2, 1, {0, 1}, {Rgb{5, 5, 5}});
+    a->red[1] = 200;
+    gdImageOwner b = MakeImage(2, 1, {0, 1}, {Rgb{5, 5, 5}, Rgb{0, 0, 0}});
+    EXPECT_EQ(gdImageCompare(a.get(), b.get()), GD_CMP_NUM_COLORS);
+
+    int size = 0;
+    gdBlockOwner header(gdImageGifAnimBeginPtr(a.get(), &size, 1, -1));
+    ASSERT_EQ(size, 13 + 768);
+    const uint8_t* table = static_cast<const uint8_t*>(header.get()) + 13;
+    EXPECT_EQ(table[0], 5);
+    EXPECT_EQ(table[3], 0);
+}

@@ -1,0 +1,29 @@
+# The windows around the capture area: the edge bars, the status strip and the notice popup.
+if(WIN32)
+  # The program's resource script carries the bars' templates once it includes bars.rc.
+  file(READ ${PROJECT_SOURCE_DIR}/res/kelvo.rc kelvo_bars_rc_text)
+  set(kelvo_bars_rc ${PROJECT_SOURCE_DIR}/res/kelvo.rc)
+  string(FIND "${kelvo_bars_rc_text}" "bars.rc" kelvo_bars_included)
+  if(kelvo_bars_included EQUAL -1)
+    list(APPEND kelvo_bars_rc ${PROJECT_SOURCE_DIR}/res/bars.rc)
+  endif()
+
+  # The rules, the status text and the painting, without windows.
+  kelvo_add_test(test_bars
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_bars.cpp
+            ${PROJECT_SOURCE_DIR}/recorder/bar_layout.cpp
+            ${PROJECT_SOURCE_DIR}/recorder/bar_painting.cpp
+            ${kelvo_bars_rc}
+    LIBS kelvo_framework
+    TIMEOUT 60)
+endif()
+
+if(WIN32)
+  # The bars as windows around a real main window, on the display.
+  kelvo_add_test(test_bars_windows
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_bars_windows.cpp
+            ${PROJECT_SOURCE_DIR}/app/globals.cpp
+            ${kelvo_bars_rc}
+    LIBS kelvo_core
+    TIMEOUT 120)
+endif()
