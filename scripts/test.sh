@@ -32,6 +32,8 @@ wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 status=0
+# The fuzz targets are built and replay their seed corpora (no long fuzzing here).
+"$root/scripts/fuzz.sh" --replay || status=1
 (cd "$root/build/native" && ctest --output-on-failure -j "$(nproc)") || status=1
 (cd "$root/build/win" && ctest --output-on-failure) || status=1
 [ $status -eq 0 ] && echo "test: all passed" || echo "test: FAILED" >&2

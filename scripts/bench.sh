@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Runs the benchmarks: GIF encoding against Debian's libgd and the writer's whole pipeline
+# (native), then the screen capture at 30 frames per second (under Wine on a private display).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+dpkg-query -W -f='${Status}' libgd3 2>/dev/null | grep -q "ok installed" ||
+  { apt-get update -q && DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends libgd3; }
+. "$root/scripts/wine-env.sh"
+
+echo "== GIF encoding: ours against libgd"
+"$root/build/native/bench/gif_encode_bench"
+echo
+echo "== Writer pipeline: 300 frames of 580 x 380"
+"$root/build/native/bench/pipeline_bench"
+echo
+
+display=
+for n in $(seq 150 190); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export WINEPREFIX=$root/build/win/bench-prefix DISPLAY=:$display
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true' EXIT
+for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+wine_prefix_ensure "$WINEPREFIX"
+echo "== Screen capture"
+wine "$root/build/win/bench/capture_bench.exe" "${1:-5}"

@@ -1,0 +1,278 @@
+// The main capture window driven by messages: placement from the settings, the state machine
+// over start, pause, resume, stop and preview, resizing by its edges, and closing.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/recorder_app.h"
+#include "recorder/engine_messages.h"
+#include "recorder/recorder_dlg.h"
+#include "res/resource.h"
+#include "window_test_util.h"
+
+namespace {
+
+void WriteSettings(const wchar_t* text)
+{
+    HANDLE file = CreateFileW(CRecorderApp::SettingsFilePath(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const BYTE bom[2] = {0xFF, 0xFE};
+    DWORD written;
+    WriteFile(file, bom, 2, &written, nullptr);
+    WriteFile(file, text, (DWORD)(wcslen(text) * sizeof(wchar_t)), &written, nullptr);
+    CloseHandle(file);
+}
+
+CString LoadText(UINT id)
+{
+    CString text;
+    text.LoadString(id);
+    return text;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::DeleteFileW(CRecorderApp::SettingsFilePath());
+        AfxSetMessageBoxResponder([this](LPCTSTR text, UINT) {
+            boxes.push_back(text);
+            return boxAnswer;
+        });
+    }
+
+    void Open()
+    {
+        main = std::make_unique<CRecorderDlg>();
+        theApp.m_pMainWnd = main.get();
+        ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
+        main->ShowWindow(SW_SHOW);
+        Pump(200);
+    }
+
+    void TearDown() override
+    {
+        if (main && main->m_hWnd) {
+            if (main->state == RecorderRecording || main->state == RecorderPaused) {
+                Command(IDC_STOP_BUTTON);
+                PumpUntil([&] { return main->state == RecorderReady; }, 5000);
+            }
+            PumpUntil([&] { return main->state != RecorderMaking; }, 30000);
+            Command(IDCANCEL);
+            main->DestroyWindow();
+        }
+        if (main && !main->gifPath.IsEmpty())
+            ::DeleteFileW(main->gifPath);
+        main.reset();
+        theApp.m_pMainWnd = nullptr;
+        AfxSetMessageBoxResponder(nullptr);
+        ::DeleteFileW(CRecorderApp::SettingsFilePath());
+    }
+
+    void Command(UINT id) { main->SendMessage(WM_COMMAND, id); }
+
+    CRect WindowRect() const
+    {
+        CRect r;
+        main->GetWindowRect(&r);
+        return r;
+    }
+
+    // Presses the window at a client point, moves with the button held to a screen point,
+    // and releases.
+    void DragFrom(CPoint clientPress, CPoint screenTo)
+    {
+        main->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(clientPress.x, clientPress.y));
+        main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, ClientPointFor(*main, screenTo));
+        main->SendMessage(WM_LBUTTONUP, 0, ClientPointFor(*main, screenTo));
+    }
+
+    bool WaitForFrames(int n) { return PumpUntil([&] { return main->frameCount >= n; }, 5000); }
+
+    std::unique_ptr<CRecorderDlg> main;
+    std::vector<CString> boxes;
+    int boxAnswer = IDOK;
+};
+
+TEST_F(MainWindow, FirstRunOpensAt300By200With580By380CaptureArea)
+{
+    Open();
+    CRect w = WindowRect();
+    EXPECT_EQ(300, w.left);
+    EXPECT_EQ(200, w.top);
+    EXPECT_EQ(620, w.Width());
+    EXPECT_EQ(580, main->captureRect.Width());
+    EXPECT_EQ(380, main->captureRect.Height());
+    EXPECT_EQ(w.bottom, main->captureRect.top);
+    EXPECT_EQ(w.left + 20, main->captureRect.left);
+    EXPECT_EQ(RecorderIdle, main->state);
+}
+
+TEST_F(MainWindow, SavedPositionsOffTheAllowedRangeGoTo100By100)
+{
+    for (const wchar_t* pos : {L"[POS]\r\nWndPosLeft=1001\r\nWndPosTop=5\r\n", L"[POS]\r\nWndPosLeft=-3\r\nWndPosTop=5\r\n"}) {
+        WriteSettings(pos);
+        Open();
+        CRect w = WindowRect();
+        EXPECT_EQ(100, w.left) << pos;
+        EXPECT_EQ(100, w.top) << pos;
+        Command(IDCANCEL);
+        main->DestroyWindow();
+        main.reset();
+    }
+    WriteSettings(L"[POS]\r\nWndPosLeft=1000\r\nWndPosTop=700\r\n");
+    Open();
+    EXPECT_EQ(1000, WindowRect().left);
+    EXPECT_EQ(700, WindowRect().top);
+}
+
+TEST_F(MainWindow, StartPauseResumeStopFollowTheStateTable)
+{
+    Open();
+    // Commands that do not apply are ignored.
+    Command(IDC_STOP_BUTTON);
+    Command(IDC_PREVIEW_BUTTON);
+    EXPECT_EQ(RecorderIdle, main->state);
+
+    Command(IDC_START_BUTTON);
+    EXPECT_EQ(RecorderRecording, main->state);
+    CString text;
+    main->startButton.GetWindowText(text);
+    EXPECT_STREQ(LoadText(IDS_PAUSE), text);
+    ASSERT_TRUE(WaitForFrames(3));
+
+    Command(IDC_START_BUTTON);
+    EXPECT_EQ(RecorderPaused, main->state);
+    main->startButton.GetWindowText(text);
+    EXPECT_STREQ(LoadText(IDS_RESUME), text);
+    Pump(200);
+    const int pausedAt = main->frameCount;
+
+    // A resume continues the same frame list.
+    Command(IDC_START_BUTTON);
+    EXPECT_EQ(RecorderRecording, main->state);
+    ASSERT_TRUE(WaitForFrames(pausedAt + 2));
+
+    Command(IDC_STOP_BUTTON);
+    EXPECT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 5000));
+    main->startButton.GetWindowText(text);
+    EXPECT_STREQ(LoadText(IDS_START), text);
+    const int recorded = main->engine.GetFrameCount();
+    EXPECT_GE(recorded, pausedAt + 2);
+
+    // A start after a stop begins a new frame list.
+    Command(IDC_START_BUTTON);
+    ASSERT_TRUE(PumpUntil([&] { return main->frameCount >= 1 && main->frameCount < recorded; }, 5000));
+}
+
+TEST_F(MainWindow, PreviewWhileRecordingStopsAndWritesTheGif)
+{
+    Open();
+    Command(IDC_START_BUTTON);
+    ASSERT_TRUE(WaitForFrames(3));
+    std::vector<int> states;
+    Command(IDC_PREVIEW_BUTTON);
+    EXPECT_EQ(RecorderMaking, main->state);
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 30000));
+    EXPECT_TRUE(boxes.empty()) << "a failure was reported";
+    ASSERT_FALSE(main->gifPath.IsEmpty());
+    WIN32_FILE_ATTRIBUTE_DATA info = {};
+    ASSERT_TRUE(GetFileAttributesExW(main->gifPath, GetFileExInfoStandard, &info));
+    EXPECT_GT(info.nFileSizeLow, 800u);
+    // Output size = capture area x Ratio (100 on a first run).
+    CxImage gif;
+    ASSERT_TRUE(gif.Load(main->gifPath, CXIMAGE_FORMAT_GIF));
+    EXPECT_EQ(580u, gif.GetWidth());
+    EXPECT_EQ(380u, gif.GetHeight());
+}
+
+TEST_F(MainWindow, AFailedGifIsReportedAndLeavesTheWindowReady)
+{
+    Open();
+    // No frame at all: the engine answers with failure.
+    main->state = RecorderReady;
+    Command(IDC_PREVIEW_BUTTON);
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 10000));
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_STREQ(LoadText(IDS_GIF_NOT_WRITTEN), boxes[0]);
+}
+
+TEST_F(MainWindow, AStopReportNeverOverridesTheMakingOfAGif)
+{
+    Open();
+    main->state = RecorderMaking;
+    main->SendMessage(WM_CAPTURE_STOPPED, CAPTURE_STOP_REQUESTED, 0);
+    EXPECT_EQ(RecorderMaking, main->state);
+    main->state = RecorderPaused;
+    main->SendMessage(WM_CAPTURE_STOPPED, CAPTURE_STOP_REQUESTED, 0);
+    EXPECT_EQ(RecorderReady, main->state);
+}
+
+TEST_F(MainWindow, LeftEdgeRefuses59PixelsAndAllows60)
+{
+    Open();
+    CRect w = WindowRect();
+    DragFrom(CPoint(1, 30), CPoint(w.right - 59, w.top + 30));
+    EXPECT_EQ(w, WindowRect());
+    DragFrom(CPoint(1, 30), CPoint(w.right - 60, w.top + 30));
+    EXPECT_EQ(60, WindowRect().Width());
+    EXPECT_EQ(w.right, WindowRect().right);
+    EXPECT_EQ(20, main->captureRect.Width());
+}
+
+TEST_F(MainWindow, TopEdgeKeepsTheCaptureBottomAndAtLeast60High)
+{
+    Open();
+    CRect w = WindowRect();
+    const int bottom = main->captureRect.bottom;
+    DragFrom(CPoint(100, 1), CPoint(w.left + 100, w.top + 50));
+    EXPECT_EQ(bottom, main->captureRect.bottom);
+    EXPECT_EQ(380 - 50, main->captureRect.Height());
+    // Leaving 59 pixels of capture height is refused.
+    CRect now = WindowRect();
+    DragFrom(CPoint(100, 1), CPoint(now.left + 100, bottom - 59 - now.Height()));
+    EXPECT_EQ(now, WindowRect());
+}
+
+TEST_F(MainWindow, WhileRecordingTheWindowNeitherMovesNorResizes)
+{
+    Open();
+    Command(IDC_START_BUTTON);
+    CRect w = WindowRect();
+    DragFrom(CPoint(1, 30), CPoint(w.left + 100, w.top + 30));
+    DragFrom(CPoint(200, 40), CPoint(w.left + 250, w.top + 80));
+    EXPECT_EQ(w, WindowRect());
+}
+
+TEST_F(MainWindow, ClosingWhileRecordingAsksAndCancelKeepsRecording)
+{
+    Open();
+    Command(IDC_START_BUTTON);
+    boxAnswer = IDCANCEL;
+    Command(IDCANCEL);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_STREQ(LoadText(IDS_CONFIRM_EXIT_RECORDING), boxes[0]);
+    EXPECT_EQ(RecorderRecording, main->state);
+    EXPECT_TRUE(main->IsWindowVisible());
+}
+
+TEST_F(MainWindow, ClosingWhileMakingTheGifIsRefused)
+{
+    Open();
+    main->state = RecorderMaking;
+    Command(IDCANCEL);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_STREQ(LoadText(IDS_MAKING_GIF_WAIT), boxes[0]);
+    EXPECT_TRUE(main->IsWindowVisible());
+    main->state = RecorderIdle;
+}
+
+TEST(FindExtension, IsTheTextAfterTheLastFullStopOfTheWholeName)
+{
+    EXPECT_STREQ(L"b\\file", FindExtension(L"D:\\a.b\\file"));
+    EXPECT_STREQ(L"", FindExtension(L"name"));
+    EXPECT_STREQ(L"gif", FindExtension(L"C:\\x\\y.GIF.gif"));
+}
+
+}  // namespace
