@@ -1,12 +1,6 @@
 # The windows around the capture area: the edge bars, the status strip and the notice popup.
 if(WIN32)
-  # The program's resource script carries the bars' templates once it includes bars.rc.
-  file(READ ${PROJECT_SOURCE_DIR}/res/kelvo.rc kelvo_bars_rc_text)
   set(kelvo_bars_rc ${PROJECT_SOURCE_DIR}/res/kelvo.rc)
-  string(FIND "${kelvo_bars_rc_text}" "bars.rc" kelvo_bars_included)
-  if(kelvo_bars_included EQUAL -1)
-    list(APPEND kelvo_bars_rc ${PROJECT_SOURCE_DIR}/res/bars.rc)
-  endif()
 
   # The rules, the status text and the painting, without windows.
   kelvo_add_test(test_bars

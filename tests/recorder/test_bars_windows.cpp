@@ -12,21 +12,9 @@
 #include "recorder/edge_bars.h"
 #include "recorder/recorder_dlg.h"
 #include "res/resource.h"
+#include "window_test_util.h"
 
 namespace {
-
-void Pump(DWORD milliseconds = 50)
-{
-    const DWORD end = ::GetTickCount() + milliseconds;
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (static_cast<int>(end - ::GetTickCount()) > 0);
-}
 
 CRect WindowRectOf(const CWnd& wnd)
 {
@@ -48,12 +36,6 @@ CRect ChildRectOf(const CWnd& child, const CWnd& parent)
     CRect r = WindowRectOf(child);
     parent.ScreenToClient(&r);
     return r;
-}
-
-LPARAM ClientPointFor(const CWnd& wnd, CPoint screen)
-{
-    wnd.ScreenToClient(&screen);
-    return MAKELPARAM(static_cast<WORD>(static_cast<short>(screen.x)), static_cast<WORD>(static_cast<short>(screen.y)));
 }
 
 COLORREF ScreenPixel(int x, int y)
