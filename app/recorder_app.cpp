@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "controls/gif_view.h"
 #include "recorder/recorder_dlg.h"
 
 BEGIN_MESSAGE_MAP(CRecorderApp, CWinApp)
@@ -27,6 +28,8 @@ BOOL CRecorderApp::InitInstance()
         FreeLibrary(user32);
     }
     AfxEnableControlContainer();
+    // The GIF view stands where the preview's web-browser control would be.
+    RegisterGifViewClass();
     RunMainDialog();
     return FALSE;
 }

@@ -5,8 +5,8 @@
 #include <new>
 
 #include "gif/gd.h"
+#include "image/palette_reducer.h"
 #include "recorder/octree_quantizer.h"
-#include "recorder/palette_reducer.h"
 
 namespace gifpipeline {
 namespace {
@@ -123,11 +123,11 @@ int LoopValue(int playCount) {
 
 PipelineResult Run(const PipelineFrame* frames, size_t count, const PipelineOptions& options,
                    const ByteSink& sink, const ProgressSink& progress) {
-    std::vector<DibView> views(count);
+    std::vector<pixels::DibView> views(count);
     std::vector<bool> usable(count, false);
     int width = 0, height = 0;
     for (size_t i = 0; i < count; ++i) {
-        if (!DibView::Read(frames[i].dib, views[i])) continue;
+        if (!pixels::DibView::Read(frames[i].dib, views[i])) continue;
         if (width == 0) {
             width = views[i].width;
             height = views[i].height;
@@ -147,7 +147,7 @@ PipelineResult Run(const PipelineFrame* frames, size_t count, const PipelineOpti
         quantizer.FillPalette(table);
     }
 
-    PaletteReducer reducer(table);
+    pixels::PaletteReducer reducer(table);
     Assembler assembler(width, height, table, LoopValue(options.playCount), sink);
     const float step = static_cast<float>(35.0 / static_cast<double>(count));
     for (size_t i = 0; i < count; ++i) {
@@ -155,7 +155,7 @@ PipelineResult Run(const PipelineFrame* frames, size_t count, const PipelineOpti
             gdImage* target = assembler.Scratch();
             if (!target) return PipelineResult::OutOfMemory;
             reducer.Reduce(views[i], options.dither, target->pixels.data(),
-                           static_cast<size_t>(width));
+                           static_cast<ptrdiff_t>(width));
             const PipelineResult r = assembler.Add(frames[i].delay);
             if (r != PipelineResult::Written) return r;
         }

@@ -12,9 +12,11 @@
 #include "recorder/edge_bars.h"
 #include "recorder/engine_messages.h"
 #include "recorder/file_util.h"
+#include "recorder/preview_dlg.h"
 #include "recorder/temp_gif_name.h"
 #include "res/bars_ids.h"
 #include "res/image_ids.h"
+#include "res/preview_ids.h"
 #include "res/resource.h"
 
 namespace {
@@ -112,6 +114,8 @@ BOOL CRecorderDlg::OnInitDialog()
     leftBar->Create(IDD_LEFT_DIALOG, this);
     rightBar = new CRightDialog;
     rightBar->Create(IDD_RIGHT_DIALOG, this);
+    preview = new CPreviewDlg;
+    preview->Create(IDD_PREVIEW_DIALOG, this);
     notice = new CBlankNoticeDlg;
     notice->Create(IDD_BLANK_NOTICE, this);
     notice->ShowWindow(SW_HIDE);
@@ -282,14 +286,20 @@ void CRecorderDlg::OnTutorial()
     ShellExecuteW(m_hWnd, L"open", path, nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
-// Sharing and the settings menu belong to the preview dialog and the settings menu.
-void CRecorderDlg::OnShare() {}
+void CRecorderDlg::OnShare()
+{
+    if (preview)
+        preview->ShareToMicroBlog();
+}
 
-void CRecorderDlg::OnSettingsMenu() {}
 
-void CRecorderDlg::OnDropFiles(HDROP hDropInfo) { DragFinish(hDropInfo); }
-
-void CRecorderDlg::OnSysCommand(UINT nID, LPARAM lParam) { CDialog::OnSysCommand(nID, lParam); }
+void CRecorderDlg::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    if ((nID & 0xFFF0) == SC_RESTORE && state == RecorderReady && preview && !gifPath.IsEmpty() &&
+        GetFileAttributesW(gifPath) != INVALID_FILE_ATTRIBUTES)
+        preview->ShowWindow(SW_SHOWNORMAL);
+    CDialog::OnSysCommand(nID, lParam);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Moving and resizing by mouse
@@ -559,8 +569,9 @@ LRESULT CRecorderDlg::OnGifProgress(WPARAM, LPARAM lParam)
     return 0;
 }
 
-LRESULT CRecorderDlg::OnGifDone(WPARAM, LPARAM lParam)
+LRESULT CRecorderDlg::OnGifDone(WPARAM wParam, LPARAM lParam)
 {
+    const int mode = (int)wParam;
     state = RecorderReady;
     recBlink = false;
     if (bottomBar)
@@ -568,9 +579,21 @@ LRESULT CRecorderDlg::OnGifDone(WPARAM, LPARAM lParam)
     if (lParam == 0) {
         // Nothing usable was written: say so, and show no preview of a missing file.
         AfxMessageBox(IDS_GIF_NOT_WRITTEN, MB_OK | MB_ICONWARNING);
+        if (mode != 0 && preview)
+            preview->ShowAgain();  // the micro-blog command had hidden it
         return 0;
     }
-    // The preview dialog shows the finished GIF once it exists.
+    if (!preview)
+        return 0;
+    preview->gifPath = gifPath;
+    if (mode == 0) {
+        preview->ShowPlainGif(gifPath);
+    } else if (mode == 16 || mode == 32 || mode == 64 || mode == 128 || mode == 256) {
+        preview->qualityChoice = CPreviewDlg::QualityChoiceForColours(mode);
+        preview->CompressForMicroBlog();
+    } else {
+        preview->CompressForMicroBlog();
+    }
     return 0;
 }
 
@@ -605,7 +628,7 @@ void CRecorderDlg::OnCancel()
 void CRecorderDlg::OnDestroy()
 {
     CDialog::OnDestroy();
-    CDialog* windows[] = {bottomBar, leftBar, rightBar, notice};
+    CDialog* windows[] = {bottomBar, leftBar, rightBar, preview, notice};
     for (CDialog* window : windows) {
         if (window) {
             window->DestroyWindow();
@@ -615,6 +638,7 @@ void CRecorderDlg::OnDestroy()
     bottomBar = nullptr;
     leftBar = nullptr;
     rightBar = nullptr;
+    preview = nullptr;
     notice = nullptr;
 }
 

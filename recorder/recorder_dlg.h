@@ -38,6 +38,13 @@ public:
     // capture height, 0 keeps it. Called directly by the bars while they drag.
     LRESULT OnLayoutPanels(WPARAM wParam, LPARAM lParam);
     void MakeGif(int mode);
+    // Replaces the frames with those of an animated GIF; false (frames untouched) when the file
+    // is not an animated GIF that could be read.
+    bool LoadGifFile(LPCTSTR path);
+    // Acts on a command of the settings menu (also what the menu returns).
+    void OnSettingsCommand(UINT id);
+    // One step of a long job: false when the window is gone or the user cancelled.
+    static bool StepProgress(CProgressWnd* progress);
     // Frames per second of the running (or last) recording: elapsed time and blinking follow it,
     // not a rate changed in the settings meanwhile.
     int RecordingRate() const { return recordingRate; }
@@ -105,6 +112,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    bool CanImport() const;
+    void ImportFromFileDialog();
+    void ImportFromClipboard();
+    void OpenEditorAfterImport();
     void RepaintRecordingViews();
     void SetTopmost(bool topmost);
     int recordingRate = 15;  // the rate the running recording was started with

@@ -1,6 +1,6 @@
-// The GIF pipeline against references: its reduction against the image library's, its whole
-// file against the writer's steps done one by one with the libraries' calls, its pictures
-// against an independent decoder (Python's imaging library), and the quantizer on many pixels.
+// The GIF pipeline against references: its whole file against the writer's steps done one by
+// one with the libraries' calls, its pictures against an independent decoder (Python's imaging
+// library), and the quantizer on many pixels.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +9,6 @@
 #include "gif/gd.h"
 #include "image/pixel_ops.h"
 #include "recorder/octree_quantizer.h"
-#include "recorder/palette_reducer.h"
 #include "tests/recorder/gif_pipeline_test_util.h"
 
 namespace {
@@ -42,55 +41,6 @@ std::vector<uint8_t> Screen(int w, int h, int t) {
         if ((x * 7 + y * 13 + t * 5) % 97 == 0) return Rgb{static_cast<uint8_t>(x * 9), static_cast<uint8_t>(y * 5), static_cast<uint8_t>(t * 40)};
         return ((x / 6 + y / 4 + t / 2) % 5 == 0) ? Rgb{0, 0, 0} : Rgb{250, 248, 235};
     });
-}
-
-void RandomTable(RGBQUAD table[256], uint32_t seed, unsigned used) {
-    std::mt19937 rng(seed);
-    std::memset(table, 0, 256 * sizeof(RGBQUAD));
-    for (unsigned i = 0; i < used; ++i)
-        table[i] = RGBQUAD{static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), 0};
-    table[used / 2] = table[used / 3];  // a duplicate: the lower index must win
-}
-
-void ExpectSameAsImageLibrary(const std::vector<uint8_t>& dib, const RGBQUAD* table, bool dither) {
-    const pixels::PackedDib source = AsPackedDib(dib);
-    pixels::PackedDib reduced;
-    ASSERT_TRUE(pixels::ReduceToPalette(source, table, 0, dither, reduced));
-    gifpipeline::DibView view;
-    ASSERT_TRUE(gifpipeline::DibView::Read(dib.data(), view));
-    gifpipeline::PaletteReducer reducer(table);
-    std::vector<uint8_t> ours(static_cast<size_t>(view.width) * view.height);
-    reducer.Reduce(view, dither, ours.data(), static_cast<size_t>(view.width));
-    for (int y = 0; y < view.height; ++y)
-        ASSERT_EQ(0, std::memcmp(&ours[static_cast<size_t>(y) * view.width], reduced.Row(view.height - 1 - y),
-                                 static_cast<size_t>(view.width)))
-            << "row " << y << (dither ? " dithered" : " plain");
-}
-
-TEST(PaletteReducer, GivesTheImageLibrarysIndexesWithAndWithoutDithering) {
-    RGBQUAD table[256];
-    for (uint32_t seed = 1; seed <= 4; ++seed) {
-        RandomTable(table, seed, seed == 4 ? 256 : 40 * seed);
-        for (bool dither : {false, true}) {
-            ExpectSameAsImageLibrary(Noise(37, 23, seed), table, dither);
-            ExpectSameAsImageLibrary(Screen(61, 40, static_cast<int>(seed)), table, dither);
-            ExpectSameAsImageLibrary(Noise(1, 1, seed + 9), table, dither);
-        }
-    }
-}
-
-TEST(PaletteReducer, ReadsEightBitPicturesThroughTheirColourTable) {
-    RGBQUAD table[256];
-    RandomTable(table, 7, 100);
-    pixels::PackedDib eight;
-    ASSERT_TRUE(eight.Create(13, 7, 8));
-    std::mt19937 rng(3);
-    for (int i = 0; i < 256; ++i)
-        eight.Palette()[i] = RGBQUAD{static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), static_cast<BYTE>(rng()), 0};
-    for (long y = 0; y < 7; ++y)
-        for (long x = 0; x < 13; ++x) eight.Row(y)[x] = static_cast<BYTE>(rng());
-    const std::vector<uint8_t> dib(eight.Data(), eight.Data() + eight.Size());
-    for (bool dither : {false, true}) ExpectSameAsImageLibrary(dib, table, dither);
 }
 
 // The writer's steps one by one: palette over all frames, each frame reduced by the image

@@ -1,11 +1,9 @@
-// Reduction of a frame to the GIF's shared 256-colour table, straight into palette indexes
-// (top row first), for the animated-GIF writer. Win32-free.
+// Reduction of a picture to a given colour table, straight into palette indexes. Win32-free;
+// the image library's colour reduction and the animated-GIF writer both go through it.
 //
-// The result is exactly what the image library's colour reduction (CxImage::DecreaseBpp with
-// all 256 entries) gives: each pixel takes the nearest entry by squared RGB distance, the
-// lowest index on ties, and with dithering the error is spread by Floyd-Steinberg with the
-// same rounding. Doing it here spares the copy into an 8-bit picture and its trip through a
-// one-frame GIF on the way to the GIF encoder.
+// Each pixel takes the nearest of the allowed entries by squared RGB distance, the lowest
+// index on ties; with dithering the error is spread by Floyd-Steinberg (rows top to bottom,
+// left to right), accumulated in sixteenths and rounded half away from zero.
 #pragma once
 
 #include <cstddef>
@@ -13,42 +11,22 @@
 #include <vector>
 
 #include "image/dib_types.h"
+#include "image/dib_view.h"
 
-namespace gifpipeline {
-
-// Where the parts of a packed DIB (header, colour table, rows) lie, once its header has been
-// checked. Only uncompressed 8- and 24-bit pictures are accepted, bottom-up or top-down.
-struct DibView {
-    int width = 0;
-    int height = 0;
-    int bitsPerPixel = 0;
-    bool topDown = false;
-    size_t stride = 0;
-    const RGBQUAD* palette = nullptr;  // 8 bits per pixel only
-    unsigned paletteEntries = 0;
-    const uint8_t* rows = nullptr;
-
-    // Row y counted from the top of the picture.
-    const uint8_t* TopDownRow(int y) const {
-        const int stored = topDown ? y : height - 1 - y;
-        return rows + stride * static_cast<size_t>(stored);
-    }
-
-    // False for a null pointer or a header that does not describe a picture of at most
-    // 32767 pixels a side and 64 M pixels in all.
-    static bool Read(const void* dib, DibView& out);
-};
+namespace pixels {
 
 class PaletteReducer {
 public:
-    // table: the 256 entries every pixel may take (rgbReserved is ignored).
-    explicit PaletteReducer(const RGBQUAD* table);
+    // table: 256 entries (rgbReserved is ignored), of which only the first `count` may be
+    // chosen; 0 or more than 256 allows all 256.
+    explicit PaletteReducer(const RGBQUAD* table, unsigned count = 256);
 
-    // Writes width x height indexes to out (rows of `outStride` bytes, top row first).
-    void Reduce(const DibView& src, bool dither, uint8_t* out, size_t outStride);
+    // Writes width x height indexes; out is the top row, and rows are outStride bytes apart
+    // (negative for a picture stored bottom-up).
+    void Reduce(const DibView& src, bool dither, uint8_t* out, ptrdiff_t outStride);
 
-    // The nearest entry of the table to (r, g, b): a small cache of recent colours first,
-    // then the colour's cell (see below).
+    // The nearest allowed entry to (r, g, b): a small cache of recent colours first, then the
+    // colour's cell (see below).
     uint8_t Nearest(int r, int g, int b) {
         const uint32_t key = (static_cast<uint32_t>(r) << 16) | (static_cast<uint32_t>(g) << 8) |
                              static_cast<uint32_t>(b);
@@ -95,11 +73,12 @@ private:
     }
     // Builds a cell's list; returns it packed as offset << 8 | (count - 1).
     uint32_t BuildCell(size_t cell);
-    void ReducePlain(const DibView& src, uint8_t* out, size_t outStride);
-    void ReduceDithered(const DibView& src, uint8_t* out, size_t outStride);
+    void ReducePlain(const DibView& src, uint8_t* out, ptrdiff_t outStride);
+    void ReduceDithered(const DibView& src, uint8_t* out, ptrdiff_t outStride);
     // Row y (top-down) as blue, green, red triplets; 8-bit rows are looked up in their table.
     const uint8_t* RowColours(const DibView& src, int y);
 
+    unsigned count_;
     int red_[256];
     int green_[256];
     int blue_[256];
@@ -112,4 +91,4 @@ private:
     std::vector<int> errNext_;
 };
 
-}  // namespace gifpipeline
+}  // namespace pixels

@@ -1,18 +1,9 @@
-#include "recorder/palette_reducer.h"
+#include "image/palette_reducer.h"
 
 #include <algorithm>
-#include <cstring>
 
-namespace gifpipeline {
+namespace pixels {
 namespace {
-
-constexpr long kMaxSide = 32767;
-constexpr long long kMaxPixels = 1LL << 26;
-
-bool IsKnownHeaderSize(uint32_t size) {
-    // BITMAPINFOHEADER, its two bit-field extensions, OS/2 2.x, V4 and V5.
-    return size == 40 || size == 52 || size == 56 || size == 64 || size == 108 || size == 124;
-}
 
 inline int Clamp255(int v) { return std::min(std::max(v, 0), 255); }
 
@@ -24,47 +15,6 @@ inline int Sixteenths(int e) {
     const int units = (magnitude + 8) >> 4;
     return (units ^ sign) - sign;
 }
-
-}  // namespace
-
-bool DibView::Read(const void* dib, DibView& out) {
-    if (dib == nullptr) return false;
-    const uint8_t* bytes = static_cast<const uint8_t*>(dib);
-    BITMAPINFOHEADER header;
-    std::memcpy(&header, bytes, sizeof header);
-    if (!IsKnownHeaderSize(header.biSize) || header.biCompression != BI_RGB) return false;
-    if (header.biBitCount != 8 && header.biBitCount != 24) return false;
-    const long width = header.biWidth;
-    const long height = header.biHeight < 0 ? -static_cast<long>(header.biHeight) : header.biHeight;
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) return false;
-    if (static_cast<long long>(width) * height > kMaxPixels) return false;
-    unsigned entries = header.biClrUsed;
-    if (entries > 256) return false;
-    if (header.biBitCount == 8 && entries == 0) entries = 256;
-
-    out.width = static_cast<int>(width);
-    out.height = static_cast<int>(height);
-    out.bitsPerPixel = header.biBitCount;
-    out.topDown = header.biHeight < 0;
-    out.stride = ((static_cast<size_t>(width) * header.biBitCount + 31) / 32) * 4;
-    out.palette = reinterpret_cast<const RGBQUAD*>(bytes + header.biSize);
-    out.paletteEntries = header.biBitCount == 8 ? entries : 0;
-    out.rows = bytes + header.biSize + static_cast<size_t>(entries) * sizeof(RGBQUAD);
-    return true;
-}
-
-PaletteReducer::PaletteReducer(const RGBQUAD* table)
-    : cacheKeys_(size_t{1} << kCacheBits, 0xFFFFFFFFu),
-      cacheIndexes_(size_t{1} << kCacheBits, 0),
-      cells_(size_t{1} << (3 * kCellBits), kUnbuilt) {
-    for (unsigned i = 0; i < 256; ++i) {
-        red_[i] = table[i].rgbRed;
-        green_[i] = table[i].rgbGreen;
-        blue_[i] = table[i].rgbBlue;
-    }
-}
-
-namespace {
 
 // Squared distance along one channel from v to the span lo..hi, and to its farther end.
 inline long NearSq(int v, int lo, int hi) {
@@ -78,6 +28,18 @@ inline long FarSq(int v, int lo, int hi) {
 
 }  // namespace
 
+PaletteReducer::PaletteReducer(const RGBQUAD* table, unsigned count)
+    : count_(count == 0 || count > 256 ? 256 : count),
+      cacheKeys_(size_t{1} << kCacheBits, 0xFFFFFFFFu),
+      cacheIndexes_(size_t{1} << kCacheBits, 0),
+      cells_(size_t{1} << (3 * kCellBits), kUnbuilt) {
+    for (unsigned i = 0; i < 256; ++i) {
+        red_[i] = table[i].rgbRed;
+        green_[i] = table[i].rgbGreen;
+        blue_[i] = table[i].rgbBlue;
+    }
+}
+
 uint32_t PaletteReducer::BuildCell(size_t cell) {
     constexpr size_t mask = (size_t{1} << kCellBits) - 1;
     const int r0 = static_cast<int>((cell >> (2 * kCellBits)) & mask) << kCellShift;
@@ -86,7 +48,7 @@ uint32_t PaletteReducer::BuildCell(size_t cell) {
     const int r1 = r0 + kCellSide - 1, g1 = g0 + kCellSide - 1, b1 = b0 + kCellSide - 1;
     long nearest[256];
     long bound = -1;
-    for (int i = 0; i < 256; ++i) {
+    for (unsigned i = 0; i < count_; ++i) {
         nearest[i] = NearSq(red_[i], r0, r1) + NearSq(green_[i], g0, g1) + NearSq(blue_[i], b0, b1);
         const long farthest =
             FarSq(red_[i], r0, r1) + FarSq(green_[i], g0, g1) + FarSq(blue_[i], b0, b1);
@@ -94,13 +56,13 @@ uint32_t PaletteReducer::BuildCell(size_t cell) {
     }
     const uint32_t offset = static_cast<uint32_t>(cellEntries_.size());
     unsigned count = 0;
-    for (int i = 0; i < 256; ++i) {
+    for (unsigned i = 0; i < count_; ++i) {
         if (nearest[i] <= bound) {
             cellEntries_.push_back(static_cast<uint8_t>(i));
             ++count;
         }
     }
-    // The entry that bounds the cell is always a candidate, so count is 1..256.
+    // The entry that bounds the cell is always a candidate, so there are 1..count_.
     cells_[cell] = (offset << 8) | (count - 1);
     return cells_[cell];
 }
@@ -123,22 +85,22 @@ const uint8_t* PaletteReducer::RowColours(const DibView& src, int y) {
     return rowBuffer_.data();
 }
 
-void PaletteReducer::Reduce(const DibView& src, bool dither, uint8_t* out, size_t outStride) {
+void PaletteReducer::Reduce(const DibView& src, bool dither, uint8_t* out, ptrdiff_t outStride) {
     if (dither)
         ReduceDithered(src, out, outStride);
     else
         ReducePlain(src, out, outStride);
 }
 
-void PaletteReducer::ReducePlain(const DibView& src, uint8_t* out, size_t outStride) {
+void PaletteReducer::ReducePlain(const DibView& src, uint8_t* out, ptrdiff_t outStride) {
     for (int y = 0; y < src.height; ++y) {
         const uint8_t* p = RowColours(src, y);
-        uint8_t* dst = out + outStride * static_cast<size_t>(y);
+        uint8_t* dst = out + outStride * static_cast<ptrdiff_t>(y);
         for (int x = 0; x < src.width; ++x, p += 3) dst[x] = Nearest(p[2], p[1], p[0]);
     }
 }
 
-void PaletteReducer::ReduceDithered(const DibView& src, uint8_t* out, size_t outStride) {
+void PaletteReducer::ReduceDithered(const DibView& src, uint8_t* out, ptrdiff_t outStride) {
     // Floyd-Steinberg in sixteenths: 7 to the right, 3 below left, 5 below, 1 below right.
     // errThis_ holds what the row above left for each pixel of this row, errNext_ what this
     // row leaves for the next (three channels a pixel). The share to the right travels in
@@ -148,7 +110,7 @@ void PaletteReducer::ReduceDithered(const DibView& src, uint8_t* out, size_t out
     errNext_.assign(channels, 0);
     for (int y = 0; y < src.height; ++y) {
         const uint8_t* p = RowColours(src, y);
-        uint8_t* dst = out + outStride * static_cast<size_t>(y);
+        uint8_t* dst = out + outStride * static_cast<ptrdiff_t>(y);
         const int* above = errThis_.data();
         int* next = errNext_.data();
         int carryR = 0, carryG = 0, carryB = 0;  // 7/16 share of the pixel to the left
@@ -186,4 +148,4 @@ void PaletteReducer::ReduceDithered(const DibView& src, uint8_t* out, size_t out
     }
 }
 
-}  // namespace gifpipeline
+}  // namespace pixels

@@ -1,0 +1,32 @@
+// Resource ids of the main window's settings menu.
+#pragma once
+
+#define IDR_SETTINGS_MENU 140
+#define IDB_IMPORT_MARK 174
+
+#define ID_RATE_30 32784
+#define ID_RATE_25 32785
+#define ID_RATE_20 32786
+#define ID_RATE_15 32787
+#define ID_RATE_10 32788
+#define ID_RATE_5 32789
+#define ID_RATE_1 32790
+#define ID_SIZE_100 32850
+#define ID_SIZE_80 32851
+#define ID_SIZE_70 32852
+#define ID_SIZE_90 32853
+#define ID_SIZE_60 32854
+#define ID_SIZE_50 32855
+#define ID_SIZE_40 32856
+#define ID_SIZE_30 32857
+#define ID_SIZE_20 32858
+#define ID_SIZE_10 32859
+#define ID_TOPMOST 32860
+#define ID_MOUSE_NONE 32862
+#define ID_MOUSE_CURSOR 32863
+#define ID_MOUSE_RED 32864
+#define ID_MOUSE_GREEN 32865
+#define ID_MOUSE_YELLOW 32867
+#define ID_WATERMARK 32874
+#define ID_IMPORT_FILE 32887
+#define ID_IMPORT_CLIPBOARD 32889
