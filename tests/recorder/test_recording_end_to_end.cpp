@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "app/recorder_app.h"
+#include "recorder/preview_dlg.h"
 #include "recorder/recorder_dlg.h"
+#include "res/preview_ids.h"
 #include "res/resource.h"
 #include "window_test_util.h"
 
@@ -94,7 +96,49 @@ const char kPilScript[] =
     "for i in range(im.n_frames):\n"
     "    im.seek(i)\n"
     "    r, g, b = im.convert('RGB').getpixel((im.size[0] // 2, im.size[1] // 2))\n"
-    "    out.write('%d %d %d %d\\n' % (im.info.get('duration', 0), r, g, b))\n";
+    "    out.write('%d %d %d %d\\n' % (im.info.get('duration', 0), r, g, b))\n"
+    "colours = set()\n"
+    "for i in range(im.n_frames):\n"
+    "    im.seek(i)\n"
+    "    colours.update(c for n, c in im.convert('RGB').getcolors(1 << 24))\n"
+    "out.write('%d\\n' % len(colours))\n";
+
+struct PilReport {
+    int width = 0, height = 0, frames = 0, colours = 0;
+    std::vector<int> delays;
+    std::vector<COLORREF> centres;
+};
+
+// Reads a GIF with Python's PIL on the host.
+bool ReadWithPil(const CString& gif, PilReport& report)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    CString out = CString(temp) + L"kelvo_pil_report.txt";
+    CString script = CString(temp) + L"kelvo_pil_check.py";
+    FILE* f = _wfopen(script, L"wb");
+    if (!f)
+        return false;
+    fputs(kPilScript, f);
+    fclose(f);
+    const int status = RunHost({"/usr/bin/python3", UnixPath(script), UnixPath(gif), UnixPath(out)});
+    std::istringstream in(ReadFileText(out));
+    DeleteFileW(out);
+    DeleteFileW(script);
+    if (status != 0)
+        return false;
+    in >> report.width >> report.height >> report.frames;
+    for (int i = 0; i < report.frames; ++i) {
+        int delay = 0, r = 0, g = 0, b = 0;
+        in >> delay >> r >> g >> b;
+        report.delays.push_back(delay);
+        report.centres.push_back(RGB(r, g, b));
+    }
+    in >> report.colours;
+    return (bool)in;
+}
+
+std::string FileBytes(const CString& path) { return ReadFileText(path); }
 
 TEST(Recording, EndToEndThroughAnIndependentDecoder)
 {
@@ -129,48 +173,63 @@ TEST(Recording, EndToEndThroughAnIndependentDecoder)
     const int captured = main->engine.GetFrameCount();
     const CString gif = main->gifPath;
 
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    CString report = CString(temp) + L"kelvo_pil_report.txt";
-    CString script = CString(temp) + L"kelvo_pil_check.py";
-    {
-        FILE* f = _wfopen(script, L"wb");
-        ASSERT_NE(nullptr, f);
-        fputs(kPilScript, f);
-        fclose(f);
-    }
-    ASSERT_EQ(0, RunHost({"/usr/bin/python3", UnixPath(script), UnixPath(gif), UnixPath(report)}));
-    std::istringstream in(ReadFileText(report));
-    int width = 0, height = 0, frames = 0;
-    in >> width >> height >> frames;
-    EXPECT_EQ(area.Width() / 2, width);
-    EXPECT_EQ(area.Height() / 2, height);
+    PilReport report;
+    ASSERT_TRUE(ReadWithPil(gif, report));
+    EXPECT_EQ(area.Width() / 2, report.width);
+    EXPECT_EQ(area.Height() / 2, report.height);
     // About 20 frames at 10 per second, with runs of equal neighbours merged.
     EXPECT_GE(captured, 12);
     EXPECT_LE(captured, 30);
-    ASSERT_GE(frames, 3);
-    EXPECT_LE(frames, captured);
+    ASSERT_GE(report.frames, 3);
+    EXPECT_LE(report.frames, captured);
     int total = 0;
-    for (int i = 0; i < frames; ++i) {
-        int delay = 0, r = 0, g = 0, b = 0;
-        in >> delay >> r >> g >> b;
-        total += delay;
+    for (int i = 0; i < report.frames; ++i) {
+        total += report.delays[i];
         // Each frame shows one colour of the pattern.
+        const COLORREF c = report.centres[i];
         bool matched = false;
-        for (COLORREF c : kPattern) {
-            matched |= abs(r - GetRValue(c)) <= 8 && abs(g - GetGValue(c)) <= 8 && abs(b - GetBValue(c)) <= 8;
+        for (COLORREF p : kPattern) {
+            matched |= abs(GetRValue(c) - GetRValue(p)) <= 8 && abs(GetGValue(c) - GetGValue(p)) <= 8 &&
+                       abs(GetBValue(c) - GetBValue(p)) <= 8;
         }
-        EXPECT_TRUE(matched) << "frame " << i << " is " << r << "," << g << "," << b;
+        EXPECT_TRUE(matched) << "frame " << i;
     }
     // Every captured frame lasts 100 ms, and merging keeps the sum (PIL reports milliseconds).
     EXPECT_EQ(captured * 100, total);
+
+    // The preview shows it; Save As makes a byte-identical copy.
+    ASSERT_NE(nullptr, main->preview);
+    EXPECT_TRUE(main->preview->IsWindowVisible());
+    EXPECT_STREQ(gif, main->preview->gifPath);
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    CString saved = CString(temp) + L"kelvo 保存 copy.gif";
+    CFileDialog::SetTestResponder([&](CFileDialog& dialog) -> INT_PTR {
+        dialog.SetPathName(saved);
+        return IDOK;
+    });
+    main->preview->SaveGifAs();
+    CFileDialog::SetTestResponder(nullptr);
+    EXPECT_EQ(FileBytes(gif), FileBytes(saved));
+
+    // The micro-blog copy at 64 colours: fitted into 400 x 400, then through gifsicle.
+    CMenu::SetTestResponder([](CMenu&, UINT, int, int) -> UINT { return CPreviewDlg::QualityChoiceForColours(64); });
+    main->preview->SendMessage(WM_COMMAND, IDC_PREVIEW_MICROBLOG);
+    CMenu::SetTestResponder(nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady && main->preview->gifPath != gif; }, 60000));
+    const CString compressed = main->preview->gifPath;
+    PilReport small;
+    ASSERT_TRUE(ReadWithPil(compressed, small));
+    EXPECT_LE(small.width, 400);
+    EXPECT_LE(small.height, 400);
+    EXPECT_GE(small.frames, 1);
+    EXPECT_LE(small.colours, 64);
+    DeleteFileW(saved);
 
     main->SendMessage(WM_COMMAND, IDCANCEL);
     main->DestroyWindow();
     pattern.DestroyWindow();
     theApp.m_pMainWnd = nullptr;
-    DeleteFileW(report);
-    DeleteFileW(script);
     DeleteFileW(CRecorderApp::SettingsFilePath());
 }
 
