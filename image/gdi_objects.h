@@ -1,14 +1,31 @@
-// Owners of the GDI handles that the image library uses inside one call (internal).
+// Owners of GDI handles held for the length of one call: the image library's own, and the
+// ones the layers above it use for the same short-lived work.
 #pragma once
 
 #include <windows.h>
 
 namespace ximage_gdi {
 
-// A memory device context, deleted with the owner.
+// The screen's device context, released with the owner.
+class ScreenDc {
+public:
+    ScreenDc() : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() {
+        if (dc_) ReleaseDC(nullptr, dc_);
+    }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC Get() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A memory device context compatible with the given one (the screen when null), deleted with
+// the owner.
 class MemoryDc {
 public:
-    MemoryDc() : dc_(CreateCompatibleDC(nullptr)) {}
+    explicit MemoryDc(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {}
     ~MemoryDc() {
         if (dc_) DeleteDC(dc_);
     }

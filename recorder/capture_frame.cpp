@@ -2,6 +2,7 @@
 #include <memory>
 #include <new>
 
+#include "image/gdi_objects.h"
 #include "recorder/screen_recorder.h"
 
 #ifndef CAPTUREBLT
@@ -10,66 +11,10 @@
 
 namespace {
 
-// The screen's device context, released with the owner.
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class MemoryDc {
-public:
-    explicit MemoryDc(HDC compatibleWith) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDc() {
-        if (dc_) DeleteDC(dc_);
-    }
-    MemoryDc(const MemoryDc&) = delete;
-    MemoryDc& operator=(const MemoryDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class Bitmap {
-public:
-    Bitmap(HDC compatibleWith, int width, int height)
-        : bitmap_(CreateCompatibleBitmap(compatibleWith, width, height)) {}
-    ~Bitmap() {
-        if (bitmap_) DeleteObject(bitmap_);
-    }
-    Bitmap(const Bitmap&) = delete;
-    Bitmap& operator=(const Bitmap&) = delete;
-    HBITMAP Get() const { return bitmap_; }
-
-private:
-    HBITMAP bitmap_;
-};
-
-// Selects an object and selects the previous one back when it goes, so the object is free to
-// be read or deleted afterwards.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-    ~Selection() {
-        if (Ok()) SelectObject(dc_, old_);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    bool Ok() const { return old_ != nullptr && old_ != HGDI_ERROR; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
+using ximage_gdi::GdiObject;
+using ximage_gdi::MemoryDc;
+using ximage_gdi::ScreenDc;
+using ximage_gdi::Selection;
 
 constexpr int kSquareSide = 40;
 constexpr BYTE kSquareAlpha = 100;  // of 255
@@ -88,15 +33,14 @@ bool SquareColour(int mode, COLORREF& colour) {
 // Blends the translucent square centred on (x, y) into the copy.
 void DrawSquare(HDC copy, int x, int y, COLORREF colour) {
     MemoryDc squareDc(copy);
-    Bitmap square(copy, kSquareSide, kSquareSide);
+    GdiObject<HBITMAP> square(CreateCompatibleBitmap(copy, kSquareSide, kSquareSide));
     if (!squareDc.Get() || !square.Get()) return;
     Selection selected(squareDc.Get(), square.Get());
     if (!selected.Ok()) return;
-    const HBRUSH brush = CreateSolidBrush(colour);
-    if (!brush) return;
+    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    if (!brush.Get()) return;
     const RECT all{0, 0, kSquareSide, kSquareSide};
-    FillRect(squareDc.Get(), &all, brush);
-    DeleteObject(brush);
+    FillRect(squareDc.Get(), &all, brush.Get());
     BLENDFUNCTION blend{AC_SRC_OVER, 0, kSquareAlpha, 0};
     AlphaBlend(copy, x - kSquareSide / 2, y - kSquareSide / 2, kSquareSide, kSquareSide,
                squareDc.Get(), 0, 0, kSquareSide, kSquareSide, blend);
@@ -137,7 +81,7 @@ bool CScreenRecorder::CaptureFrame() {
     if (!screen.Get()) return false;
     MemoryDc copy(screen.Get());
     if (!copy.Get()) return false;
-    Bitmap bitmap(screen.Get(), w, h);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.Get(), w, h));
     if (!bitmap.Get()) return false;
     {
         Selection selected(copy.Get(), bitmap.Get());

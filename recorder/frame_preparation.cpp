@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "image/gdi_objects.h"
 #include "recorder/caption_list.h"
 #include "recorder/screen_recorder.h"
 
@@ -13,45 +14,6 @@ namespace {
 // The watermark box's size when it cannot be measured.
 constexpr int kDefaultTextWidth = 20;
 constexpr int kDefaultTextHeight = 15;
-
-// Owners of the measuring objects.
-class ScreenDc {
-public:
-    ScreenDc() : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return dc_; }
-
-private:
-    HDC dc_;
-};
-
-class MeasuringDc {
-public:
-    explicit MeasuringDc(HDC screen) : dc_(screen ? CreateCompatibleDC(screen) : nullptr) {}
-    ~MeasuringDc() {
-        if (old_ && old_ != HGDI_ERROR) SelectObject(dc_, old_);
-        if (font_) DeleteObject(font_);
-        if (dc_) DeleteDC(dc_);
-    }
-    MeasuringDc(const MeasuringDc&) = delete;
-    MeasuringDc& operator=(const MeasuringDc&) = delete;
-    HDC Get() const { return dc_; }
-    bool SelectFont(const LOGFONTW& lf) {
-        font_ = CreateFontIndirectW(&lf);
-        if (!font_) return false;
-        old_ = SelectObject(dc_, font_);
-        return old_ != nullptr && old_ != HGDI_ERROR;
-    }
-
-private:
-    HDC dc_;
-    HFONT font_ = nullptr;
-    HGDIOBJ old_ = nullptr;
-};
 
 // Place of the watermark box: (x, y) = left edge and bottom edge (exclusive).
 void WatermarkPlace(int position, int w, int h, int textW, int textH, long& x, long& y) {
@@ -67,12 +29,16 @@ void WatermarkPlace(int position, int w, int h, int textW, int textH, long& x, l
 
 void CScreenRecorder::MeasureWatermarkText(int& width, int& height) {
     if (!watermarkOn) return;
-    ScreenDc screen;
-    MeasuringDc dc(screen.Get());
-    if (!screen.Get() || !dc.Get()) return;
-    LOGFONTW font = watermarkText.lfont;
-    font.lfFaceName[LF_FACESIZE - 1] = 0;
-    if (!dc.SelectFont(font)) return;  // measuring in another font would misplace the box
+    ximage_gdi::ScreenDc screen;
+    if (!screen.Get()) return;
+    ximage_gdi::MemoryDc dc(screen.Get());
+    if (!dc.Get()) return;
+    LOGFONTW described = watermarkText.lfont;
+    described.lfFaceName[LF_FACESIZE - 1] = 0;
+    ximage_gdi::GdiObject<HFONT> font(CreateFontIndirectW(&described));
+    if (!font.Get()) return;
+    ximage_gdi::Selection selected(dc.Get(), font.Get());
+    if (!selected.Ok()) return;  // measuring in another font would misplace the box
     watermarkText.align = 0;
     const size_t length = CaptionTextLength(watermarkText);
     RECT measured{0, 0, 0, 0};
