@@ -204,3 +204,46 @@ TEST(Application, RegisteredWindowClassesAreSharedPerStyle)
 }
 
 }  // namespace
+
+namespace {
+
+class ScriptedApp : public CWinApp {
+public:
+    BOOL initResult = FALSE;
+    int inits = 0, exits = 0, runs = 0;
+    BOOL InitInstance() override
+    {
+        ++inits;
+        if (initResult)
+            PostQuitMessage(0);  // lets the message loop end at once
+        return initResult;
+    }
+    int ExitInstance() override
+    {
+        ++exits;
+        return 7;
+    }
+    int Run() override
+    {
+        ++runs;
+        return CWinApp::Run();
+    }
+};
+
+TEST(Application, EntrySkipsTheMessageLoopWhenInitInstanceReturnsFalse)
+{
+    ScriptedApp app;
+    ASSERT_EQ(&app, AfxGetApp());
+    EXPECT_EQ(7, AfxWinMain(GetModuleHandleW(nullptr), nullptr, (LPTSTR)L"", SW_SHOW));
+    EXPECT_EQ(1, app.inits);
+    EXPECT_EQ(0, app.runs);
+    EXPECT_EQ(1, app.exits);
+    // With TRUE the loop runs until WM_QUIT, then ExitInstance.
+    app.initResult = TRUE;
+    EXPECT_EQ(7, AfxWinMain(GetModuleHandleW(nullptr), nullptr, (LPTSTR)L"", SW_SHOW));
+    EXPECT_EQ(1, app.runs);
+    EXPECT_EQ(2, app.exits);
+    EXPECT_STRNE(L"", AfxGetAppName());
+}
+
+}  // namespace
