@@ -23,7 +23,8 @@ bool DibView::Read(const void* dib, DibView& out) {
     // Wide enough to negate the most negative height (long is 32 bits on Windows).
     const long long height =
         header.biHeight < 0 ? -static_cast<long long>(header.biHeight) : header.biHeight;
-    if (height > kMaxSide || !PackedDib::SizeAllowed(width, static_cast<long>(height))) return false;
+    if (height > kMaxSide || !PackedDib::SizeAllowed(width, static_cast<long>(height)))
+        return false;
     unsigned entries = header.biClrUsed;
     if (entries > 256) return false;
     if (header.biBitCount == 8 && entries == 0) entries = 256;

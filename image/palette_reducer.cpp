@@ -17,12 +17,13 @@ inline int Sixteenths(int e) {
 }
 
 // Squared distance along one channel from v to the span lo..hi, and to its farther end.
-inline long NearSq(int v, int lo, int hi) {
-    const long d = v < lo ? lo - v : (v > hi ? v - hi : 0);
+// Plain int arithmetic without branches, so that the loops over the table vectorise.
+inline int NearSq(int v, int lo, int hi) {
+    const int d = std::max(0, std::max(lo - v, v - hi));
     return d * d;
 }
-inline long FarSq(int v, int lo, int hi) {
-    const long d = std::max(v - lo, hi - v);
+inline int FarSq(int v, int lo, int hi) {
+    const int d = std::max(v - lo, hi - v);
     return d * d;
 }
 
@@ -46,22 +47,23 @@ uint32_t PaletteReducer::BuildCell(size_t cell) {
     const int g0 = static_cast<int>((cell >> kCellBits) & mask) << kCellShift;
     const int b0 = static_cast<int>(cell & mask) << kCellShift;
     const int r1 = r0 + kCellSide - 1, g1 = g0 + kCellSide - 1, b1 = b0 + kCellSide - 1;
-    long nearest[256];
-    long bound = -1;
+    // Squared distances are at most 3 x 255 x 255: ints suffice.
+    int nearest[256];
+    int bound = 3 * 255 * 255;
     for (unsigned i = 0; i < count_; ++i) {
         nearest[i] = NearSq(red_[i], r0, r1) + NearSq(green_[i], g0, g1) + NearSq(blue_[i], b0, b1);
-        const long farthest =
+        const int farthest =
             FarSq(red_[i], r0, r1) + FarSq(green_[i], g0, g1) + FarSq(blue_[i], b0, b1);
-        if (bound < 0 || farthest < bound) bound = farthest;
+        bound = std::min(bound, farthest);
     }
-    const uint32_t offset = static_cast<uint32_t>(cellEntries_.size());
+    uint8_t chosen[256];
     unsigned count = 0;
     for (unsigned i = 0; i < count_; ++i) {
-        if (nearest[i] <= bound) {
-            cellEntries_.push_back(static_cast<uint8_t>(i));
-            ++count;
-        }
+        chosen[count] = static_cast<uint8_t>(i);
+        count += nearest[i] <= bound ? 1 : 0;
     }
+    const uint32_t offset = static_cast<uint32_t>(cellEntries_.size());
+    cellEntries_.insert(cellEntries_.end(), chosen, chosen + count);
     // The entry that bounds the cell is always a candidate, so there are 1..count_.
     cells_[cell] = (offset << 8) | (count - 1);
     return cells_[cell];
