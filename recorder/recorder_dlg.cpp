@@ -441,18 +441,23 @@ void CRecorderDlg::RepaintRecordingViews()
     Invalidate();
 }
 
-void CRecorderDlg::OnStartPause()
+void CRecorderDlg::SetStartButton(UINT textId, int iconId)
 {
     CString text;
+    text.LoadString(textId);
+    startButton.SetWindowText(text);
+    startButton.SetIconPair(iconId, 0);
+}
+
+void CRecorderDlg::OnStartPause()
+{
     switch (state) {
     case RecorderMaking:
         return;
     case RecorderRecording:
         if (!engine.PostCommand(TM_PAUSE_CAPTURE, 0, 0))
             return;
-        text.LoadString(IDS_RESUME);
-        startButton.SetWindowText(text);
-        startButton.SetIconPair(IDI_START_BUTTON, 0);
+        SetStartButton(IDS_RESUME, IDI_START_BUTTON);
         state = RecorderPaused;
         recBlink = false;
         RepaintRecordingViews();
@@ -470,9 +475,7 @@ void CRecorderDlg::OnStartPause()
     if (!engine.PostCommand(TM_START_CAPTURE, 0, 1000 / recordingRate))
         return;
     state = RecorderRecording;
-    text.LoadString(IDS_PAUSE);
-    startButton.SetWindowText(text);
-    startButton.SetIconPair(IDI_PAUSE_BUTTON, 0);
+    SetStartButton(IDS_PAUSE, IDI_PAUSE_BUTTON);
     SetTopmost(true);
 }
 
@@ -481,10 +484,7 @@ void CRecorderDlg::OnStopRecording()
     if (state != RecorderRecording && state != RecorderPaused)
         return;
     engine.PostCommand(TM_STOP_CAPTURE, 0, 1);
-    CString text;
-    text.LoadString(IDS_START);
-    startButton.SetWindowText(text);
-    startButton.SetIconPair(IDI_START_BUTTON, 0);
+    SetStartButton(IDS_START, IDI_START_BUTTON);
     SetTopmost(theApp.TopWnd);
 }
 
@@ -520,8 +520,11 @@ void CRecorderDlg::MakeGif(int mode)
     engine.SetWatermark(theApp.EnableLogo, theApp.LogoPos, theApp.LogoColor, theApp.LogoBKColor,
                         -MulDiv(theApp.LogoFont, dpi, 72), theApp.LOGO_FONTBOLD, theApp.LOGO_FONTITALIC,
                         theApp.LogoBK, theApp.LogoText);
-    if (!engine.PostCommand(TM_MAKE_GIF, (WPARAM)mode, 1))
+    if (!engine.PostCommand(TM_MAKE_GIF, (WPARAM)mode, 1)) {
+        DeleteFileW(gifPath);  // the name was reserved on disk
+        gifPath.Empty();
         return;
+    }
     state = RecorderMaking;
 }
 
@@ -546,14 +549,10 @@ LRESULT CRecorderDlg::OnCaptureStopped(WPARAM wParam, LPARAM)
     RepaintRecordingViews();
     ClearCaptionList(g_captionList);
     if (wParam == CAPTURE_STOP_OUT_OF_MEMORY) {
-        CString text;
-        text.LoadString(IDS_OUT_OF_MEMORY);
-        CString start;
-        start.LoadString(IDS_START);
-        startButton.SetWindowText(start);
-        startButton.SetIconPair(IDI_START_BUTTON, 0);
+        // The engine stopped by itself: the window follows as after a stop.
+        SetStartButton(IDS_START, IDI_START_BUTTON);
         SetTopmost(theApp.TopWnd);
-        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+        AfxMessageBox(IDS_OUT_OF_MEMORY, MB_OK | MB_ICONWARNING);
     }
     return 0;
 }

@@ -117,6 +117,7 @@ private:
     void ImportFromClipboard();
     void OpenEditorAfterImport();
     void RepaintRecordingViews();
+    void SetStartButton(UINT textId, int iconId);
     void SetTopmost(bool topmost);
     int recordingRate = 15;  // the rate the running recording was started with
 };

@@ -196,10 +196,7 @@ bool CRecorderDlg::LoadGifFile(LPCTSTR path)
     frameCount = appended;
     engine.SetCaptureRegion(0, 0, (int)image.GetWidth(), (int)image.GetHeight(), 0);
     state = RecorderReady;
-    CString start;
-    start.LoadString(IDS_START);
-    startButton.SetWindowText(start);
-    startButton.SetIconPair(IDI_START_BUTTON, 0);
+    SetStartButton(IDS_START, IDI_START_BUTTON);
     RepaintRecordingViews();
     return true;
 }

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <functional>
 #include <ostream>
 #include <vector>
@@ -15,6 +14,7 @@
 #include "framework/gdi.h"
 #include "framework/wnd.h"
 #include "tests/controls/test_buttons_ids.h"
+#include "tests/test_pump.h"
 
 // Readable rectangles in failure messages.
 inline void PrintTo(const CRect& r, std::ostream* os)
@@ -155,37 +155,6 @@ inline void Snapshot(CWnd& wnd, Canvas& canvas)
     ::ReleaseDC(nullptr, screen);
 }
 
-// Dispatches waiting messages the way the program's loops do (PreTranslateMessage first).
-inline void PumpPending()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-}
-
-// Pumps until the condition holds or the time is up; the result is the condition.
-inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 1000)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    for (;;) {
-        PumpPending();
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-inline void PumpFor(int ms)
-{
-    PumpUntil([] { return false; }, ms);
-}
-
 // Real input through the system's input queue.
 inline void SendMouse(DWORD flags, POINT screen = {0, 0})
 {
@@ -206,7 +175,7 @@ inline void MoveMouse(POINT screen)
 {
     SetCursorPos(screen.x, screen.y);
     Sleep(30);
-    PumpFor(30);
+    Pump(30);
 }
 
 inline POINT CentreOf(HWND wnd)
@@ -221,7 +190,7 @@ inline void Click(POINT screen)
     MoveMouse(screen);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
     SendMouse(MOUSEEVENTF_LEFTUP);
-    PumpFor(30);
+    Pump(30);
 }
 
 // Live GDI objects of this process. Wine answers GetGuiResources with 0; its GDI handle table

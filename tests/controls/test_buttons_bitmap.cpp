@@ -126,11 +126,11 @@ TEST_F(BitmapButtonTest, HoverTracksTheMouseAndADragOffClearsHoverAndPress)
     EXPECT_FALSE(button.m_pressed);
     MoveMouse(centre);
     MoveMouse(POINT{centre.x + 1, centre.y});
-    PumpFor(40);
+    Pump(40);
     EXPECT_FALSE(button.m_hover);  // no hover while the button is still held
     MoveMouse(Outside());
     SendMouse(MOUSEEVENTF_LEFTUP);
-    PumpFor(20);
+    Pump(20);
     MoveMouse(centre);
     ASSERT_TRUE(PumpUntil([&] { return button.m_hover; }));
     MoveMouse(Outside());

@@ -21,7 +21,7 @@ public:
     {
         Stage();
         SetForegroundWindow(Stage().m_hWnd);
-        PumpFor(50);
+        Pump(50);
     }
 };
 const ::testing::Environment* const g_stage = ::testing::AddGlobalTestEnvironment(new StageEnvironment);
@@ -57,7 +57,7 @@ protected:
         ASSERT_TRUE(dlg.m_hWnd);
         SetForegroundWindow(Stage().m_hWnd);
         MoveMouse(Outside());
-        PumpFor(20);
+        Pump(20);
     }
     void TearDown() override { MoveMouse(Outside()); }
 
@@ -108,7 +108,7 @@ TEST_F(InputTest, RaisedButtonNeverHovers)
     image.SetFlat(FALSE);
     MoveMouse(CentreOf(image.m_hWnd));
     MoveMouse(Offset(CentreOf(image.m_hWnd), 2, 1));
-    PumpFor(60);
+    Pump(60);
     EXPECT_FALSE(image.m_hover);
 }
 
@@ -116,13 +116,13 @@ TEST_F(InputTest, DraggedInWithTheButtonHeldDoesNotLightUpUntilReleased)
 {
     Bind(image, IDC_T_IMAGE);
     SendMouse(MOUSEEVENTF_LEFTDOWN);
-    PumpFor(20);
+    Pump(20);
     MoveMouse(CentreOf(image.m_hWnd));
     MoveMouse(Offset(CentreOf(image.m_hWnd), 1, 1));
-    PumpFor(40);
+    Pump(40);
     EXPECT_FALSE(image.m_hover);
     SendMouse(MOUSEEVENTF_LEFTUP);
-    PumpFor(20);
+    Pump(20);
     MoveMouse(Offset(CentreOf(image.m_hWnd), 3, 2));
     EXPECT_TRUE(PumpUntil([&] { return image.m_hover != FALSE; }));
     EXPECT_EQ(0, dlg.Clicks(IDC_T_IMAGE));
@@ -136,7 +136,7 @@ TEST_F(InputTest, HoverButtonPostsOneNoticeOnEnterAndOneOnEveryLeave)
     MoveMouse(CentreOf(hover.m_hWnd));
     ASSERT_TRUE(PumpUntil([&] { return hover.m_hover != FALSE; }));
     MoveMouse(Offset(CentreOf(hover.m_hWnd), 3, 2));
-    PumpFor(30);
+    Pump(30);
     auto notices = dlg.Messages(WM_HOVER_NOTICE);
     ASSERT_EQ(1u, notices.size());
     EXPECT_EQ(0u, notices[0].wParam);
@@ -151,7 +151,7 @@ TEST_F(InputTest, HoverButtonPostsOneNoticeOnEnterAndOneOnEveryLeave)
 
     // A leave while not hovered still tells the parent.
     hover.SendMessage(WM_MOUSELEAVE);
-    PumpFor(20);
+    Pump(20);
     notices = dlg.Messages(WM_HOVER_NOTICE);
     ASSERT_EQ(3u, notices.size());
     EXPECT_EQ(0, notices[2].lParam);
@@ -164,10 +164,10 @@ TEST_F(InputTest, HoverEndsOfOtherKindsPostNoNotice)
     dlg.watched = WM_HOVER_NOTICE;
     MoveMouse(CentreOf(hover.m_hWnd));
     ASSERT_TRUE(PumpUntil([&] { return hover.m_hover != FALSE; }));
-    PumpFor(20);
+    Pump(20);
     dlg.log.clear();
     hover.SendMessage(WM_CANCELMODE);
-    PumpFor(30);
+    Pump(30);
     EXPECT_FALSE(hover.m_hover);
     EXPECT_TRUE(dlg.Messages(WM_HOVER_NOTICE).empty());
 }
@@ -183,7 +183,7 @@ TEST_F(InputTest, CheckBoxModeTogglesOnEachClickAndTheParentGetsTheClicks)
     ASSERT_TRUE(PumpUntil([&] { return dlg.Clicks(IDC_T_CHECK) == 1; }));
     EXPECT_EQ(1, check.GetCheck());
     EXPECT_EQ(check.m_hWnd, GetFocus());
-    PumpFor(600);  // past the double-click time
+    Pump(600);  // past the double-click time
     Click(CentreOf(check.m_hWnd));
     ASSERT_TRUE(PumpUntil([&] { return dlg.Clicks(IDC_T_CHECK) == 2; }));
     EXPECT_EQ(0, check.GetCheck());
@@ -208,7 +208,7 @@ TEST_F(InputTest, DisablingLeavesTheFocusAloneWhenTheButtonDoesNotHaveIt)
     edit->SetFocus();
     ASSERT_EQ(edit->m_hWnd, GetFocus());
     image.EnableWindow(FALSE);
-    PumpFor(10);
+    Pump(10);
     EXPECT_EQ(edit->m_hWnd, GetFocus());
 }
 
@@ -218,7 +218,7 @@ TEST_F(InputTest, DisablingTheFocusedButtonMovesTheFocusToTheNextTabItem)
     image.SetFocus();
     ASSERT_EQ(image.m_hWnd, GetFocus());
     image.EnableWindow(FALSE);
-    PumpFor(10);
+    Pump(10);
     EXPECT_EQ(dlg.GetDlgItem(IDC_T_BITMAP)->m_hWnd, GetFocus());
 }
 
@@ -230,7 +230,7 @@ TEST_F(InputTest, DisablingTheOnlyTabItemFocusesTheParent)
     image.SetFocus();
     ASSERT_EQ(image.m_hWnd, GetFocus());
     image.EnableWindow(FALSE);
-    PumpFor(10);
+    Pump(10);
     EXPECT_EQ(dlg.m_hWnd, GetFocus());
 }
 
@@ -269,7 +269,7 @@ TEST_F(InputTest, TooltipIsMadeAtTheFirstMessageAndBalloonOnlyBeforeThat)
     EXPECT_FALSE(image.m_tooltip.GetSafeHwnd());
     image.PostMessage(WM_NULL);
     balloon.PostMessage(WM_NULL);
-    PumpFor(10);
+    Pump(10);
     ASSERT_TRUE(image.m_tooltip.GetSafeHwnd());
     EXPECT_EQ(0, image.m_tooltip.GetToolCount());
     ASSERT_TRUE(balloon.m_tooltip.GetSafeHwnd());
@@ -283,7 +283,7 @@ TEST_F(InputTest, ActiveTooltipShowsOverTheButtonAndAnInactiveOneDoesNot)
     image.m_tooltip.SetDelayTime(TTDT_INITIAL, 20);
     MoveMouse(CentreOf(image.m_hWnd));
     MoveMouse(Offset(CentreOf(image.m_hWnd), 1, 0));
-    PumpFor(200);
+    Pump(200);
     EXPECT_FALSE(image.m_tooltip.IsWindowVisible());
     image.EnableTip(TRUE);
     MoveMouse(Offset(CentreOf(image.m_hWnd), 2, 1));
@@ -322,7 +322,7 @@ TEST_F(InputTest, PopupMenuNotifiesShowsAtTheBottomLeftAndPostsTheChoice)
         return ID_T_COMMAND_B;
     });
     push.SendMessage(BM_CLICK);
-    PumpFor(20);
+    Pump(20);
     CMenu::SetTestResponder(nullptr);
 
     const auto notices = dlg.Messages(kNotify);

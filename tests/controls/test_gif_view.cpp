@@ -14,6 +14,7 @@
 #include "controls/gif_explorer.h"
 #include "controls/gif_view.h"
 #include "framework/framework.h"
+#include "tests/test_pump.h"
 #include "tests/gif/gif_file_builder.h"
 
 using giftest::GifFileBuilder;
@@ -283,19 +284,6 @@ TEST(GifAnimationTest, FramesPastTheLimitAreNotPlayed)
 }
 
 // ---- The window ---------------------------------------------------------------------------------
-
-void Pump(DWORD milliseconds)
-{
-    const DWORD end = ::GetTickCount() + milliseconds;
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (static_cast<int>(end - ::GetTickCount()) > 0);
-}
 
 std::wstring TempFolder()
 {

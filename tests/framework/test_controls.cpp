@@ -7,8 +7,8 @@
 #include "framework/file_dialog.h"
 #include "framework/msgmap.h"
 #include "tests/framework/widgets_test_util.h"
+#include "tests/test_pump.h"
 
-using widgets_test::PumpPending;
 using widgets_test::TestWindow;
 
 namespace {

@@ -79,13 +79,5 @@ private:
     HBITMAP original = nullptr;
 };
 
-inline void PumpPending()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 }  // namespace widgets_test

@@ -9,22 +9,6 @@
 
 namespace preview_test {
 
-void Pump(DWORD milliseconds)
-{
-    const DWORD end = ::GetTickCount() + milliseconds;
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-        }
-        AfxDeleteTempObjects();
-        ::Sleep(5);
-    } while (static_cast<int>(end - ::GetTickCount()) > 0);
-}
-
 std::wstring Folder()
 {
     wchar_t temp[MAX_PATH];

@@ -3,6 +3,8 @@
 // of the stub sibling programs that lie beside the test executable.
 #pragma once
 
+#include "tests/test_pump.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,21 +17,8 @@
 
 namespace preview_test {
 
-// Dispatches this thread's messages for the given time, the way the modal loops do (dialog
-// keys included).
-void Pump(DWORD milliseconds = 50);
-// Pumps until the condition holds or the time is up; returns the condition.
-template <typename Condition>
-bool PumpUntil(Condition condition, DWORD timeoutMs)
-{
-    const DWORD end = ::GetTickCount() + timeoutMs;
-    while (!condition()) {
-        if (static_cast<int>(end - ::GetTickCount()) <= 0)
-            return false;
-        Pump(10);
-    }
-    return true;
-}
+using ::Pump;
+using ::PumpUntil;
 
 // The test folder (created once, emptied by the fixture), ending with a backslash.
 std::wstring Folder();

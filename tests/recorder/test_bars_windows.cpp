@@ -12,7 +12,7 @@
 #include "recorder/edge_bars.h"
 #include "recorder/recorder_dlg.h"
 #include "res/resource.h"
-#include "window_test_util.h"
+#include "tests/test_pump.h"
 
 namespace {
 

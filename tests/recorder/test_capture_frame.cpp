@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "tests/recorder/engine_test_support.h"
+#include "tests/test_pump.h"
 
 namespace {
 
@@ -38,15 +39,6 @@ public:
     PaintedWindow(const PaintedWindow&) = delete;
     PaintedWindow& operator=(const PaintedWindow&) = delete;
     bool Ok() const { return wnd_ != nullptr; }
-
-    static void Pump(DWORD ms) {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < ms) {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            Sleep(10);
-        }
-    }
 
 private:
     static LRESULT CALLBACK Proc(HWND wnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -126,7 +118,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(window.Ok());
         SetCursorPos(360, 360);
-        PaintedWindow::Pump(200);
+        Pump(200);
         CURSORINFO info{};
         info.cbSize = sizeof info;
         ASSERT_TRUE(GetCursorInfo(&info));

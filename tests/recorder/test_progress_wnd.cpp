@@ -8,24 +8,12 @@
 #include <string>
 
 #include "framework/framework.h"
+#include "tests/test_pump.h"
 #include "recorder/progress_wnd.h"
 
 namespace {
 
 CWinApp g_app(L"kelvo progress test");
-
-void Pump(DWORD milliseconds = 50)
-{
-    const DWORD end = ::GetTickCount() + milliseconds;
-    do {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        ::Sleep(5);
-    } while (static_cast<int>(end - ::GetTickCount()) > 0);
-}
 
 std::wstring TextOf(HWND hWnd)
 {

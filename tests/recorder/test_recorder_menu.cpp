@@ -11,7 +11,7 @@
 #include "recorder/recorder_dlg.h"
 #include "res/menu_ids.h"
 #include "res/resource.h"
-#include "window_test_util.h"
+#include "tests/test_pump.h"
 
 #include <shlobj.h>
 

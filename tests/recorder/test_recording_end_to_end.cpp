@@ -14,7 +14,7 @@
 #include "recorder/recorder_dlg.h"
 #include "res/preview_ids.h"
 #include "res/resource.h"
-#include "window_test_util.h"
+#include "tests/test_pump.h"
 
 namespace {
 
