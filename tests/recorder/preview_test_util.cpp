@@ -100,14 +100,10 @@ int TempGifCount()
 
 std::wstring StubLog(const wchar_t* program) { return std::wstring(CPreviewDlg::SiblingProgramPath(program)) + L".log"; }
 
-Launch WaitForLaunch(const wchar_t* program, DWORD timeoutMs)
+namespace {
+
+std::vector<std::wstring> SplitLines(const std::string& text)
 {
-    Launch launch;
-    const std::wstring log = StubLog(program);
-    if (!PumpUntil([&] { return Exists(log); }, timeoutMs))
-        return launch;
-    const std::vector<uint8_t> bytes = ReadBytes(log);
-    const std::string text(bytes.begin(), bytes.end());
     std::vector<std::wstring> lines;
     size_t start = 0;
     for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -118,10 +114,37 @@ Launch WaitForLaunch(const wchar_t* program, DWORD timeoutMs)
             ::MultiByteToWideChar(CP_UTF8, 0, line.data(), static_cast<int>(line.size()), &wide[0], n);
         lines.push_back(wide);
     }
+    return lines;
+}
+
+// A log is whole when its first line counts the lines after it.
+bool IsWholeLog(const std::vector<std::wstring>& lines)
+{
+    return !lines.empty() && lines[0] == std::to_wstring(lines.size() - 1);
+}
+
+}  // namespace
+
+Launch WaitForLaunch(const wchar_t* program, DWORD timeoutMs)
+{
+    Launch launch;
+    const std::wstring log = StubLog(program);
+    if (!PumpUntil([&] { return Exists(log); }, timeoutMs))
+        return launch;
     launch.ran = true;
+    // The stub renames its finished log into place, but under Wine the name can show up a moment
+    // before the file opens for reading; read until the log is whole.
+    std::vector<std::wstring> lines;
+    PumpUntil(
+        [&] {
+            const std::vector<uint8_t> bytes = ReadBytes(log);
+            lines = SplitLines(std::string(bytes.begin(), bytes.end()));
+            return IsWholeLog(lines);
+        },
+        5000);
+    EXPECT_TRUE(IsWholeLog(lines)) << "the stub's log never became readable and whole";
     if (!lines.empty())
         launch.args.assign(lines.begin() + 1, lines.end());
-    EXPECT_EQ(std::to_wstring(launch.args.size()), lines.empty() ? L"" : lines[0]);
     return launch;
 }
 
