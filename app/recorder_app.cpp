@@ -36,7 +36,7 @@ BOOL CRecorderApp::InitInstance()
 
 void CRecorderApp::RunMainDialog()
 {
-    CRecorderDlg dlg;
+    CRecorderDlg dlg(*this);
     m_pMainWnd = &dlg;
     dlg.DoModal();
     m_pMainWnd = nullptr;
@@ -50,14 +50,6 @@ int CRecorderApp::ExitInstance()
         languageLibrary = nullptr;
     }
     return CWinApp::ExitInstance();
-}
-
-CString CRecorderApp::SettingsFilePath()
-{
-    wchar_t path[MAX_PATH] = L"";
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    CString folder(path, (int)length);
-    return folder.Left(folder.ReverseFind(L'\\')) + L"\\kelvo.ini";
 }
 
 void CRecorderApp::ReadLanguageSetting()

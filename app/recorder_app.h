@@ -1,9 +1,10 @@
 // The application object and the settings that every window of the recorder reads.
 #pragma once
 
+#include "capture/recorder_settings.h"
 #include "framework/framework.h"
 
-class CRecorderApp : public CWinApp {
+class CRecorderApp : public CWinApp, public RecorderSettings {
 public:
     CRecorderApp();
     ~CRecorderApp() override;
@@ -12,54 +13,18 @@ public:
     int ExitInstance() override;
 
     void RunMainDialog();
-    void LoadSettings();
-    void SaveSettings();
+    void LoadSettings() { Load(SettingsFilePath()); }
+    void SaveSettings() { Save(SettingsFilePath()); }
     void LoadLanguageDll();
     void ReadLanguageSetting();
 
     // kelvo.ini beside the executable.
-    static CString SettingsFilePath();
+    static CString SettingsFilePath() { return RecorderSettings::FilePath(); }
 
-    int Language = 0;
     HMODULE languageLibrary = nullptr;  // never saved
-
-    // Settings, in the order of the settings file's table.
-    int Mouse = 0;
-    int Rate1 = 15;
-    int Rate2 = 15;
-    int Ratio = 70;
-    bool File = true;
-    bool Notice = true;
-    bool TopWnd = true;
-    int WndPosLeft = 300;
-    int WndPosTop = 200;
-    int WndPosEmptyWidth = 580;
-    int WndPosEmptyHeight = 380;
-    int DEFAULT_CAPTION_FONTSIZE = 16;
-    wchar_t DEFAULT_FONTNAME[32] = L"Verdana";
-    int DEFAULT_FONTSIZE = 14;
-    bool DEFAULT_FONTBOLD = true;
-    bool DEFAULT_FONTITALIC = false;
-    COLORREF DEFAULT_FONTCOLOR = RGB(255, 255, 0);
-    int DEFAULT_FONT_BK_STYLE = 2;
-    COLORREF DEFAULT_FONT_BK_COLOR = RGB(0, 0, 0);
-    bool EnableLogo = false;
-    wchar_t LogoText[33] = L"";
-    COLORREF LogoColor = RGB(0, 0, 0);
-    COLORREF LogoBKColor = RGB(255, 255, 255);
-    int LogoPos = 0;
-    int LogoFont = 14;
-    bool LogoBK = false;
-    bool LOGO_FONTBOLD = true;
-    bool LOGO_FONTITALIC = false;
 
 protected:
     DECLARE_MESSAGE_MAP()
 };
-
-// "#RRGGBB" to a colour value; the first character is skipped whatever it is.
-COLORREF ParseColourString(CString text);
-// The value of the leading hexadecimal digits.
-unsigned ParseHex(const wchar_t* text);
 
 extern CRecorderApp theApp;

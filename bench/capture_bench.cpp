@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "recorder/engine_messages.h"
-#include "recorder/screen_recorder.h"
+#include "capture/engine_messages.h"
+#include "capture/screen_recorder.h"
 
 CPtrList g_captionList(10);
 

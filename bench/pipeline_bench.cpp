@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/gif_bench_frames.h"
-#include "recorder/gif_pipeline.h"
+#include "capture/gif_pipeline.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "recorder/gif_compose.h"
+#include "gif/gif_compose.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "recorder/bar_layout.h"
 
+#include "capture/recorder_state.h"
+
 namespace {
 
 // Width of the grab bands along the strip's edges, and the side of its bottom-right grip.
@@ -51,8 +53,8 @@ LPCTSTR ZoneCursor(DragEdge edge)
 
 bool BarsMayResize(int recorderState)
 {
-    // 1 recording, 2 paused: the frames already taken fix the capture size.
-    return recorderState != 1 && recorderState != 2;
+    // The frames already taken fix the capture size.
+    return recorderState != RecorderRecording && recorderState != RecorderPaused;
 }
 
 PanelResize ComputePanelResize(DragEdge edge, CPoint cursor, const CRect& w)

@@ -1,5 +1,7 @@
 #include "recorder/bar_painting.h"
 
+#include "capture/recorder_state.h"
+
 #include "res/resource.h"
 
 namespace {
@@ -53,12 +55,12 @@ void DrawStatusText(CDC& dc, const CRect& client, const RecorderView& view)
 
 }  // namespace
 
-bool IndicatorsLit(const RecorderView& view) { return view.recBlink && view.state == 1; }
+bool IndicatorsLit(const RecorderView& view) { return view.recBlink && view.state == RecorderRecording; }
 
 StatusText ComposeStatusText(const RecorderView& view)
 {
     StatusText text;
-    if (view.state == 1) {
+    if (view.state == RecorderRecording) {
         // A rate below 1 would divide by zero; the settings never give one, a damaged file might.
         const int rate = view.rate >= 1 ? view.rate : 1;
         text.colour = bar_colours::kRecordingText;
@@ -67,7 +69,7 @@ StatusText ComposeStatusText(const RecorderView& view)
         text.lines[1].Format(LoadFormat(IDS_STATUS_SECONDS), static_cast<double>(view.frameCount) / rate);
         text.offsets[0] = CPoint(7, 0);
         text.offsets[1] = CPoint(7, 16);
-    } else if (view.state == 4) {
+    } else if (view.state == RecorderMaking) {
         text.lineCount = 1;
         text.lines[0].Format(LoadFormat(IDS_STATUS_MAKING), view.progress);
         text.offsets[0] = CPoint(7, 6);

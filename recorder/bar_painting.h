@@ -19,7 +19,7 @@ constexpr int kStripFrameBand = 15;
 
 // What the bars show of the main window.
 struct RecorderView {
-    int state = 0;           // 0 idle, 1 recording, 2 paused, 3 frames ready, 4 making the GIF
+    int state = 0;           // a RecorderState
     bool recBlink = false;   // recording marks lit
     CRect captureRect;       // screen coordinates
     int frameCount = 0;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "recorder/win_handle.h"
+#include "image/win_handle.h"
 
 namespace {
 

@@ -4,16 +4,14 @@
 
 #include <algorithm>
 
-#include "app/globals.h"
-#include "app/recorder_app.h"
-#include "recorder/caption_list.h"
+#include "capture/caption_list.h"
 #include "recorder/bottom_dialog.h"
 #include "recorder/blank_notice_dlg.h"
 #include "recorder/edge_bars.h"
-#include "recorder/engine_messages.h"
-#include "recorder/file_util.h"
+#include "capture/engine_messages.h"
+#include "capture/file_util.h"
 #include "recorder/preview_dlg.h"
-#include "recorder/temp_gif_name.h"
+#include "capture/temp_gif_name.h"
 #include "res/bars_ids.h"
 #include "res/image_ids.h"
 #include "res/preview_ids.h"
@@ -74,7 +72,8 @@ BEGIN_MESSAGE_MAP(CRecorderDlg, CDialog)
     ON_COMMAND(IDC_SHARE_BUTTON, OnShare)
 END_MESSAGE_MAP()
 
-CRecorderDlg::CRecorderDlg(CWnd* pParent) : CDialog(IDD_RECORDER_DIALOG, pParent), captureRect(0, 0, 310, 250)
+CRecorderDlg::CRecorderDlg(RecorderSettings& settings, CWnd* pParent)
+    : CDialog(IDD_RECORDER_DIALOG, pParent), settings(settings), captureRect(0, 0, 310, 250)
 {
     icon = AfxGetApp()->LoadIcon(IDI_APP_ICON);
 }
@@ -136,12 +135,12 @@ BOOL CRecorderDlg::OnInitDialog()
         face.button->SetTransparent(FALSE);
     }
 
-    theApp.LoadSettings();
+    settings.Load(RecorderSettings::FilePath());
     captureRect.right = captureRect.left + 620;
     captureRect.bottom = captureRect.top + 380;
 
     // A saved place partly off the screen is not trusted.
-    int left = theApp.WndPosLeft, top = theApp.WndPosTop;
+    int left = settings.WndPosLeft, top = settings.WndPosTop;
     if (left < 0 || left > 1000 || top < 0 || top > 700) {
         left = 100;
         top = 100;
@@ -152,7 +151,7 @@ BOOL CRecorderDlg::OnInitDialog()
 
     PostMessage(WM_SIZE, 0, 0);
     PostMessage(WM_LAYOUT_PANELS, 0, 0);
-    if (theApp.TopWnd)
+    if (settings.TopWnd)
         SetTopmost(true);
 
     engine.SetNotifyWindow(m_hWnd);
@@ -470,8 +469,8 @@ void CRecorderDlg::OnStartPause()
         if ((int)first->GetWidth() != captureRect.Width() || (int)first->GetHeight() != captureRect.Height())
             engine.PostCommand(TM_STOP_CAPTURE, 0, 0);
     }
-    engine.SetCaptureRegion(captureRect.left, captureRect.top, captureRect.right, captureRect.bottom, theApp.Mouse);
-    recordingRate = std::max(1, theApp.Rate1);
+    engine.SetCaptureRegion(captureRect.left, captureRect.top, captureRect.right, captureRect.bottom, settings.Mouse);
+    recordingRate = std::max(1, settings.Rate1);
     if (!engine.PostCommand(TM_START_CAPTURE, 0, 1000 / recordingRate))
         return;
     state = RecorderRecording;
@@ -485,7 +484,7 @@ void CRecorderDlg::OnStopRecording()
         return;
     engine.PostCommand(TM_STOP_CAPTURE, 0, 1);
     SetStartButton(IDS_START, IDI_START_BUTTON);
-    SetTopmost(theApp.TopWnd);
+    SetTopmost(settings.TopWnd);
 }
 
 void CRecorderDlg::OnPreview()
@@ -495,7 +494,7 @@ void CRecorderDlg::OnPreview()
     if (state == RecorderRecording || state == RecorderPaused) {
         // The capture thread will draw the captions into the GIF right after the stop: the
         // list is emptied here, before either request is posted, and never while it reads it.
-        ClearCaptionList(g_captionList);
+        ClearCaptionList(engine.captions);
         OnStopRecording();
     }
     if (!gifPath.IsEmpty())
@@ -513,13 +512,13 @@ void CRecorderDlg::MakeGif(int mode)
         AfxMessageBox(IDS_NO_TEMP_FILE, MB_OK | MB_ICONSTOP);
         return;
     }
-    engine.SetOutput(theApp.Ratio / 100.0f, gifPath);
+    engine.SetOutput(settings.Ratio / 100.0f, gifPath);
     CDC* dc = GetDC();
     const int dpi = dc ? dc->GetDeviceCaps(LOGPIXELSY) : 96;
     ReleaseDC(dc);
-    engine.SetWatermark(theApp.EnableLogo, theApp.LogoPos, theApp.LogoColor, theApp.LogoBKColor,
-                        -MulDiv(theApp.LogoFont, dpi, 72), theApp.LOGO_FONTBOLD, theApp.LOGO_FONTITALIC,
-                        theApp.LogoBK, theApp.LogoText);
+    engine.SetWatermark(settings.EnableLogo, settings.LogoPos, settings.LogoColor, settings.LogoBKColor,
+                        -MulDiv(settings.LogoFont, dpi, 72), settings.LOGO_FONTBOLD, settings.LOGO_FONTITALIC,
+                        settings.LogoBK, settings.LogoText);
     if (!engine.PostCommand(TM_MAKE_GIF, (WPARAM)mode, 1)) {
         DeleteFileW(gifPath);  // the name was reserved on disk
         gifPath.Empty();
@@ -547,11 +546,11 @@ LRESULT CRecorderDlg::OnCaptureStopped(WPARAM wParam, LPARAM)
         state = RecorderReady;
     recBlink = false;
     RepaintRecordingViews();
-    ClearCaptionList(g_captionList);
+    ClearCaptionList(engine.captions);
     if (wParam == CAPTURE_STOP_OUT_OF_MEMORY) {
         // The engine stopped by itself: the window follows as after a stop.
         SetStartButton(IDS_START, IDI_START_BUTTON);
-        SetTopmost(theApp.TopWnd);
+        SetTopmost(settings.TopWnd);
         AfxMessageBox(IDS_OUT_OF_MEMORY, MB_OK | MB_ICONWARNING);
     }
     return 0;
@@ -612,11 +611,11 @@ void CRecorderDlg::OnCancel()
     }
     CRect window;
     GetWindowRect(&window);
-    theApp.WndPosLeft = window.left;
-    theApp.WndPosTop = window.top;
-    theApp.WndPosEmptyWidth = captureRect.Width();
-    theApp.WndPosEmptyHeight = captureRect.Height();
-    theApp.SaveSettings();
+    settings.WndPosLeft = window.left;
+    settings.WndPosTop = window.top;
+    settings.WndPosEmptyWidth = captureRect.Width();
+    settings.WndPosEmptyHeight = captureRect.Height();
+    settings.Save(RecorderSettings::FilePath());
     if (!gifPath.IsEmpty())
         DeleteFileW(gifPath);
     if (!engine.StopRecorderThread())

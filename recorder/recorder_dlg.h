@@ -8,7 +8,8 @@
 #include "controls/dialog_font_helper.h"
 #include "controls/icon_button.h"
 #include "framework/framework.h"
-#include "recorder/screen_recorder.h"
+#include "capture/recorder_settings.h"
+#include "capture/screen_recorder.h"
 
 class CPreviewDlg;
 class CBottomDialog;
@@ -19,19 +20,11 @@ class CProgressWnd;
 
 constexpr UINT WM_LAYOUT_PANELS = WM_USER + 101;
 
-// The states of the main window. The frame list and the caption list may be changed on this
-// thread only in Idle, Paused and Ready: then the capture thread runs no timer and makes no GIF.
-enum RecorderState {
-    RecorderIdle = 0,
-    RecorderRecording = 1,
-    RecorderPaused = 2,
-    RecorderReady = 3,
-    RecorderMaking = 4,
-};
-
 class CRecorderDlg : public CDialog {
 public:
-    explicit CRecorderDlg(CWnd* pParent = nullptr);
+    // settings: read and changed by the window and its menus, loaded when it opens and saved
+    // when it closes; it must outlive the window.
+    explicit CRecorderDlg(RecorderSettings& settings, CWnd* pParent = nullptr);
     ~CRecorderDlg() override;
 
     // Places the bars and the strip around the capture area below the window; wParam is a new
@@ -50,6 +43,7 @@ public:
     int RecordingRate() const { return recordingRate; }
 
     // Shared with the bars, the strip, the preview and the editor.
+    RecorderSettings& settings;
     CDialogFontHelper fontHelper;
     HICON icon = nullptr;
     CRect captureRect;

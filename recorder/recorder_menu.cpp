@@ -1,9 +1,8 @@
 // The main window's settings menu, and the import of an existing animated GIF as the
 // recording's frames: from a file dialog, from a file on the clipboard, or dropped on the window.
-#include "app/globals.h"
-#include "app/recorder_app.h"
-#include "recorder/gif_frame_reader.h"
-#include "recorder/progress_wnd.h"
+#include "capture/caption_list.h"
+#include "capture/gif_frame_reader.h"
+#include "controls/progress_wnd.h"
 #include "recorder/recorder_dlg.h"
 #include "res/image_ids.h"
 #include "res/menu_ids.h"
@@ -63,11 +62,11 @@ void CRecorderDlg::OnSettingsMenu()
     CBitmap importMark;
     if (importMark.LoadBitmap(IDB_IMPORT_MARK))
         popup->SetMenuItemBitmaps(3, MF_BYPOSITION, &importMark, &importMark);
-    popup->CheckMenuRadioItem(ID_RATE_30, ID_RATE_1, ItemFor(kRates, theApp.Rate1, ID_RATE_20), MF_BYCOMMAND);
-    popup->CheckMenuRadioItem(ID_SIZE_100, ID_SIZE_10, ItemFor(kSizes, theApp.Ratio, ID_SIZE_50), MF_BYCOMMAND);
-    popup->CheckMenuRadioItem(ID_MOUSE_NONE, ID_MOUSE_YELLOW, ItemFor(kMice, theApp.Mouse, ID_MOUSE_NONE),
+    popup->CheckMenuRadioItem(ID_RATE_30, ID_RATE_1, ItemFor(kRates, settings.Rate1, ID_RATE_20), MF_BYCOMMAND);
+    popup->CheckMenuRadioItem(ID_SIZE_100, ID_SIZE_10, ItemFor(kSizes, settings.Ratio, ID_SIZE_50), MF_BYCOMMAND);
+    popup->CheckMenuRadioItem(ID_MOUSE_NONE, ID_MOUSE_YELLOW, ItemFor(kMice, settings.Mouse, ID_MOUSE_NONE),
                               MF_BYCOMMAND);
-    popup->CheckMenuItem(ID_TOPMOST, MF_BYCOMMAND | (theApp.TopWnd ? MF_CHECKED : MF_UNCHECKED));
+    popup->CheckMenuItem(ID_TOPMOST, MF_BYCOMMAND | (settings.TopWnd ? MF_CHECKED : MF_UNCHECKED));
     const UINT chosen = popup->TrackPopupMenu(TPM_RETURNCMD | TPM_NONOTIFY | TPM_VERTICAL, button.left,
                                               button.bottom, this);
     menu.DestroyMenu();
@@ -78,16 +77,16 @@ void CRecorderDlg::OnSettingsCommand(UINT id)
 {
     int value = 0;
     if (ValueFor(kRates, id, value)) {
-        theApp.Rate1 = value;
+        settings.Rate1 = value;
     } else if (ValueFor(kSizes, id, value)) {
-        theApp.Ratio = value;
+        settings.Ratio = value;
     } else if (ValueFor(kMice, id, value)) {
-        theApp.Mouse = value;
+        settings.Mouse = value;
     } else if (id == ID_TOPMOST) {
-        theApp.TopWnd = !theApp.TopWnd;
+        settings.TopWnd = !settings.TopWnd;
         // A running recording stays pinned; the setting applies when it stops.
         if (state != RecorderRecording && state != RecorderPaused)
-            SetTopmost(theApp.TopWnd);
+            SetTopmost(settings.TopWnd);
     } else if (id == ID_WATERMARK) {
         // The watermark dialog opens from here once it exists.
     } else if (id == ID_IMPORT_FILE) {
@@ -189,7 +188,7 @@ bool CRecorderDlg::LoadGifFile(LPCTSTR path)
         return false;
     }
 
-    ClearCaptionList(g_captionList);
+    ClearCaptionList(engine.captions);
     engine.ClearFrames();
     engine.frames.Append(imported);
     engine.PostCommand(TM_STOP_CAPTURE, 0, 0);

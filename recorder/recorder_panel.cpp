@@ -1,6 +1,5 @@
 #include "recorder/recorder_panel.h"
 
-#include "app/recorder_app.h"
 #include "recorder/recorder_dlg.h"
 
 BEGIN_MESSAGE_MAP(CRecorderPanel, CDialog)

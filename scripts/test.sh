@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs, builds and runs every test headless: a private Xvfb display, a fresh Wine prefix
-# inside the build tree, then ctest in the Windows build (through Wine) and the native build.
-# Exits with the tests' result.
+# inside the build tree, the layer check, the fuzz targets' replay, then ctest in the native
+# build and in the Windows build (through Wine). Exits with the tests' result.
+#   scripts/test.sh [name-regex]   runs only the tests whose name matches, in both builds
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+filter=${1:-}
+ctest_args=(--output-on-failure)
+[ -n "$filter" ] && ctest_args+=(-R "$filter")
 "$root/scripts/setup.sh" || { echo "test: setup or build failed" >&2; exit 1; }
 . "$root/scripts/wine-env.sh"
 
@@ -32,9 +36,12 @@ wineserver -p >/dev/null 2>&1
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 
 status=0
-# The fuzz targets are built and replay their seed corpora (no long fuzzing here).
-"$root/scripts/fuzz.sh" --replay || status=1
-(cd "$root/build/native" && ctest --output-on-failure -j "$(nproc)") || status=1
-(cd "$root/build/win" && ctest --output-on-failure) || status=1
+"$root/scripts/check-layers.sh" || status=1
+if [ -z "$filter" ]; then
+  # The fuzz targets are built with clang and replay their seed corpora (no long fuzzing here).
+  "$root/scripts/fuzz.sh" --replay || status=1
+fi
+(cd "$root/build/native" && ctest "${ctest_args[@]}" -j "$(nproc)") || status=1
+(cd "$root/build/win" && ctest "${ctest_args[@]}") || status=1
 [ $status -eq 0 ] && echo "test: all passed" || echo "test: FAILED" >&2
 exit $status

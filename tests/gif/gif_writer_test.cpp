@@ -51,7 +51,7 @@ Descriptor FrameDescriptor(const std::vector<uint8_t>& frame) {
 
 }  // namespace
 
-TEST(GifWriterLayout, OneFrameFileIsExactlyAsSpecified) {
+TEST(GifWriterLayout, OneFrameFileHasFullTableLoopBlockAndNineBitCodes) {
     // 3 x 2, all pixels index 1; two colours allocated.
     const std::vector<uint8_t> px(6, 1);
     gdImageOwner im = MakeImage(3, 2, px, {Rgb{255, 0, 0}, Rgb{0, 255, 0}});

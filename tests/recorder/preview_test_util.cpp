@@ -160,7 +160,7 @@ void PreviewTest::SetUp()
         messages.push_back(text);
         return IDOK;
     });
-    main = std::make_unique<CRecorderDlg>();
+    main = std::make_unique<CRecorderDlg>(theApp);
     theApp.m_pMainWnd = main.get();
     ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
     main->ShowWindow(SW_SHOW);

@@ -56,7 +56,7 @@ protected:
     void SetUp() override
     {
         ::DeleteFileW(CRecorderApp::SettingsFilePath());
-        main = std::make_unique<CRecorderDlg>();
+        main = std::make_unique<CRecorderDlg>(theApp);
         theApp.m_pMainWnd = main.get();
         ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
         main->ShowWindow(SW_SHOW);

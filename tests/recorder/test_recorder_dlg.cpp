@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/recorder_app.h"
-#include "recorder/engine_messages.h"
+#include "capture/engine_messages.h"
 #include "recorder/recorder_dlg.h"
 #include "res/resource.h"
 #include "tests/test_pump.h"
@@ -44,7 +44,7 @@ protected:
 
     void Open()
     {
-        main = std::make_unique<CRecorderDlg>();
+        main = std::make_unique<CRecorderDlg>(theApp);
         theApp.m_pMainWnd = main.get();
         ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
         main->ShowWindow(SW_SHOW);

@@ -87,7 +87,7 @@ protected:
             boxes.push_back(text);
             return IDOK;
         });
-        main = std::make_unique<CRecorderDlg>();
+        main = std::make_unique<CRecorderDlg>(theApp);
         theApp.m_pMainWnd = main.get();
         ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
         Pump(200);

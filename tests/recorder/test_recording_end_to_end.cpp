@@ -152,7 +152,7 @@ TEST(Recording, EndToEndThroughAnIndependentDecoder)
         fputs("[Param]\r\nRate1=10\r\nRatio=50\r\n", f);
         fclose(f);
     }
-    auto main = std::make_unique<CRecorderDlg>();
+    auto main = std::make_unique<CRecorderDlg>(theApp);
     theApp.m_pMainWnd = main.get();
     ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
     Pump(300);
