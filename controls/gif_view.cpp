@@ -10,186 +10,137 @@
 #include <string>
 
 #include "gif/gd.h"
-#include "gif/gif_frames.h"
 
 // ---------------------------------------------------------------------------------------------
 // GifAnimation
 
 namespace {
 
-constexpr uint8_t kTrailer = 0x3B;
 constexpr uint32_t kOpaque = 0xFF000000u;
+constexpr uint32_t kEmpty = 0;  // nothing painted there: transparent
+
+gifimport::GifReadLimits ViewLimits()
+{
+    gifimport::GifReadLimits limits;
+    limits.maxFileBytes = GifAnimation::kMaxFileBytes;
+    limits.maxScreenSide = GifAnimation::kMaxSide;
+    limits.maxScreenArea = GifAnimation::kMaxArea;
+    limits.growScreenToFirstFrame = true;
+    // Frames are decoded one at a time as they are shown: no budget for holding them all.
+    limits.memoryBudget = UINT64_MAX;
+    limits.maxFrames = GifAnimation::kMaxFrames;
+    return limits;
+}
 
 }  // namespace
+
+// The canvases of the animation, with its frames decoded as they are painted.
+class GifAnimation::Ops : public gifimport::GifCanvasOps {
+public:
+    explicit Ops(GifAnimation& animation) : animation_(animation) {}
+
+    size_t FrameCount() const override { return animation_.layout_.frames.size(); }
+    gifimport::GifFrameGeometry FrameAt(size_t index) const override
+    {
+        return animation_.layout_.frames[index].geometry;
+    }
+    bool SaveArea(const gifimport::GifRect& area) override { return animation_.canvas_.SaveArea(area); }
+    void RestoreArea(const gifimport::GifRect& area) override { animation_.canvas_.RestoreArea(area); }
+    void FillBackground(const gifimport::GifRect& area) override
+    {
+        // A frame that was never shown leaves the canvas as it was, its disposal included.
+        if (painted_)
+            animation_.canvas_.Fill(area, kEmpty);
+    }
+    bool PaintFrame(size_t index, const gifimport::GifRect& area) override
+    {
+        if (static_cast<long long>(area.width) * area.height > kMaxArea)
+            return false;
+        std::vector<uint8_t> single;
+        try {
+            single = gifimport::FrameStream(animation_.file_.data(), animation_.layout_,
+                                            animation_.layout_.frames[index]);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        gdImageOwner image(gdImageCreateFromGifPtr(static_cast<int>(single.size()), single.data()));
+        if (!image)
+            return false;
+        animation_.canvas_.Paint(*image, area.left, area.top);
+        painted_ = true;
+        return true;
+    }
+    bool Snapshot(size_t /*index*/) override
+    {
+        // Into the room made at loading: a copy that cannot fail.
+        const std::vector<uint32_t>& pixels = animation_.canvas_.Pixels();
+        std::copy(pixels.begin(), pixels.end(), animation_.shown_.begin());
+        return true;
+    }
+
+private:
+    GifAnimation& animation_;
+    bool painted_ = false;
+};
 
 void GifAnimation::Clear()
 {
     file_.clear();
     file_.shrink_to_fit();
-    headerBytes_ = 0;
-    frames_.clear();
-    frames_.shrink_to_fit();
-    width_ = 0;
-    height_ = 0;
+    layout_ = gifimport::GifLayout();
     current_ = -1;
-    currentBox_ = Box();
-    canvas_.clear();
-    canvas_.shrink_to_fit();
-    saved_.clear();
-    saved_.shrink_to_fit();
+    canvas_ = gifimport::GifArgbCanvas();
+    shown_.clear();
+    shown_.shrink_to_fit();
 }
 
 bool GifAnimation::Load(std::vector<uint8_t> bytes)
 {
     Clear();
-    if (bytes.size() > kMaxFileBytes)
-        return false;
     file_ = std::move(bytes);
-    gifcodec::GifFrameWalker walker(file_.data(), file_.size());
-    if (!walker.HeaderValid()) {
+    // A file cut short or spoiled after some frames still plays the frames before the fault.
+    if (gifimport::ReadGifLayout(file_.data(), file_.size(), ViewLimits(), &layout_) != gifimport::GifLayoutStatus::Ok ||
+        layout_.frames.empty() || !canvas_.Create(layout_.screenWidth, layout_.screenHeight, kEmpty)) {
         Clear();
         return false;
     }
-    const gifcodec::GifScreenInfo& screen = walker.Screen();
-    long long width = screen.width;
-    long long height = screen.height;
-    gifcodec::GifFrameBlock block;
     try {
-        // A file cut short or spoiled after some frames still plays the frames before the fault.
-        while (frames_.size() < kMaxFrames && walker.Next(&block)) {
-            if (frames_.empty()) {
-                width = std::max<long long>(width, block.left + block.width);
-                height = std::max<long long>(height, block.top + block.height);
-            }
-            Frame frame;
-            frame.begin = block.begin;
-            frame.end = block.end;
-            frame.left = block.left;
-            frame.top = block.top;
-            frame.width = block.width;
-            frame.height = block.height;
-            frame.delay = block.delay > 0 ? block.delay : kDefaultDelay;
-            frame.disposal = block.disposal;
-            frames_.push_back(frame);
-        }
-        if (frames_.empty() || width > kMaxSide || height > kMaxSide || width * height > kMaxArea) {
-            Clear();
-            return false;
-        }
-        width_ = static_cast<int>(width);
-        height_ = static_cast<int>(height);
-        headerBytes_ = screen.headerBytes;
-        canvas_.assign(static_cast<size_t>(width_) * static_cast<size_t>(height_), 0);
+        shown_.assign(canvas_.Pixels().size(), kEmpty);
     } catch (const std::bad_alloc&) {
         Clear();
         return false;
     }
-    current_ = 0;
-    if (!DrawFrame(frames_[0])) {
+    if (!Compose(0)) {
         Clear();
         return false;
     }
-    if (frames_[0].disposal == 3) {
-        // Disposal 3 of the first frame goes back to the empty canvas.
-        saved_.assign(canvas_.size(), 0);
-    }
     return true;
+}
+
+bool GifAnimation::Compose(size_t index)
+{
+    current_ = static_cast<int>(index);
+    Ops ops(*this);
+    return gifimport::ComposeGifFrame(ops, index) == gifimport::GifFrameOutcome::Shown;
 }
 
 int GifAnimation::CurrentDelay() const
 {
     if (current_ < 0 || current_ >= FrameCount())
         return kDefaultDelay;
-    return frames_[static_cast<size_t>(current_)].delay;
-}
-
-void GifAnimation::ClearCanvas()
-{
-    std::fill(canvas_.begin(), canvas_.end(), 0u);
-}
-
-void GifAnimation::DisposeCurrent()
-{
-    if (current_ < 0)
-        return;
-    const Frame& frame = frames_[static_cast<size_t>(current_)];
-    if (frame.disposal == 2) {
-        for (int y = currentBox_.top; y < currentBox_.bottom; ++y) {
-            uint32_t* row = canvas_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
-            std::fill(row + currentBox_.left, row + currentBox_.right, 0u);
-        }
-    } else if (frame.disposal == 3 && saved_.size() == canvas_.size()) {
-        canvas_.swap(saved_);
-    }
+    return gifimport::ImportedDelay(layout_.frames[static_cast<size_t>(current_)].geometry.delay);
 }
 
 void GifAnimation::Advance()
 {
-    if (frames_.empty())
+    if (IsEmpty())
         return;
-    int next = current_ + 1;
-    if (next >= FrameCount()) {
-        ClearCanvas();
+    size_t next = static_cast<size_t>(current_) + 1;
+    if (next >= layout_.frames.size()) {
+        canvas_.Fill({0, 0, canvas_.Width(), canvas_.Height()}, kEmpty);
         next = 0;
-    } else {
-        DisposeCurrent();
     }
-    current_ = next;
-    const Frame& frame = frames_[static_cast<size_t>(next)];
-    if (frame.disposal == 3) {
-        try {
-            saved_ = canvas_;
-        } catch (const std::bad_alloc&) {
-            saved_.clear();  // the frame then stays, as with disposal 1
-        }
-    }
-    DrawFrame(frame);
-}
-
-bool GifAnimation::DrawFrame(const Frame& frame)
-{
-    currentBox_ = Box();
-    if (static_cast<long long>(frame.width) * frame.height > kMaxArea)
-        return false;
-    // The frame alone, as a one-frame GIF: the file's header and global table, the frame's
-    // blocks, the trailer.
-    std::vector<uint8_t> single;
-    try {
-        single.reserve(headerBytes_ + (frame.end - frame.begin) + 1);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
-    single.insert(single.end(), file_.begin(), file_.begin() + static_cast<std::ptrdiff_t>(headerBytes_));
-    single.insert(single.end(), file_.begin() + static_cast<std::ptrdiff_t>(frame.begin),
-                  file_.begin() + static_cast<std::ptrdiff_t>(frame.end));
-    single.push_back(kTrailer);
-    gdImageOwner image(gdImageCreateFromGifPtr(static_cast<int>(single.size()), single.data()));
-    if (!image)
-        return false;
-
-    uint32_t colours[gdMaxColors];
-    for (int i = 0; i < gdMaxColors; ++i) {
-        colours[i] = kOpaque | (static_cast<uint32_t>(image->red[i] & 0xFF) << 16) |
-                     (static_cast<uint32_t>(image->green[i] & 0xFF) << 8) |
-                     static_cast<uint32_t>(image->blue[i] & 0xFF);
-    }
-    Box box;
-    box.left = std::min(frame.left, width_);
-    box.top = std::min(frame.top, height_);
-    box.right = std::min(frame.left + image->sx, width_);
-    box.bottom = std::min(frame.top + image->sy, height_);
-    const int transparent = image->transparent;
-    for (int y = box.top; y < box.bottom; ++y) {
-        const unsigned char* source = image->pixels.data() + static_cast<size_t>(y - frame.top) * image->sx;
-        uint32_t* target = canvas_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
-        for (int x = box.left; x < box.right; ++x) {
-            const int index = source[x - frame.left];
-            if (index != transparent)
-                target[x] = colours[index];
-        }
-    }
-    currentBox_ = box;
-    return true;
+    Compose(next);
 }
 
 // ---------------------------------------------------------------------------------------------

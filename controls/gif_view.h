@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "gif/gif_compose.h"
+
 // The class name as dialog templates write it.
 constexpr wchar_t kGifViewClassName[] = L"KelvoGifView";
 
@@ -41,7 +43,9 @@ constexpr UINT GVM_GETPATH = WM_USER + 0x325;
 
 // ---- The frames of a GIF, composed one after the other ------------------------------------
 
-// Win32-free: the window class plays one of these.
+// Win32-free: the window class plays one of these. The frames are found by the block walk of
+// gif_compose.h and composed there, one at a time as they are shown, so a long file costs one
+// decoded frame at a time.
 class GifAnimation {
 public:
     // Limits for hostile files: larger files or pictures give an empty view, frames past the
@@ -51,7 +55,7 @@ public:
     static constexpr long long kMaxArea = 16LL * 1024 * 1024;
     static constexpr size_t kMaxFrames = 100000;
     // Delay of a frame that stores none (or 0), in 1/100 s.
-    static constexpr int kDefaultDelay = 5;
+    static constexpr int kDefaultDelay = gifimport::kDefaultFrameDelay;
 
     // Takes the file's bytes. False (and an empty animation) unless the header is sound and
     // the first frame decodes; the first frame is then composed and current. The picture is
@@ -59,10 +63,10 @@ public:
     bool Load(std::vector<uint8_t> bytes);
     void Clear();
 
-    bool IsEmpty() const { return frames_.empty(); }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
-    int FrameCount() const { return static_cast<int>(frames_.size()); }
+    bool IsEmpty() const { return layout_.frames.empty(); }
+    int Width() const { return canvas_.Width(); }
+    int Height() const { return canvas_.Height(); }
+    int FrameCount() const { return static_cast<int>(layout_.frames.size()); }
     int CurrentFrame() const { return current_; }
     // Delay of the current frame, in 1/100 s (never 0).
     int CurrentDelay() const;
@@ -73,35 +77,16 @@ public:
 
     // The composed picture: Height() rows of Width() pixels, top row first, each 0xAARRGGBB
     // with alpha 0 (transparent, nothing drawn there yet) or 0xFF.
-    const std::vector<uint32_t>& Canvas() const { return canvas_; }
+    const std::vector<uint32_t>& Canvas() const { return shown_; }
 
 private:
-    struct Frame {
-        size_t begin = 0;  // the frame's blocks in the file: control extension or descriptor
-        size_t end = 0;    // one past its image data
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int height = 0;
-        int delay = 0;
-        int disposal = 0;
-    };
+    class Ops;
 
-    bool DrawFrame(const Frame& frame);
-    void DisposeCurrent();
-    void ClearCanvas();
+    bool Compose(size_t index);
 
     std::vector<uint8_t> file_;
-    size_t headerBytes_ = 0;  // signature, screen descriptor and global table
-    std::vector<Frame> frames_;
-    int width_ = 0;
-    int height_ = 0;
+    gifimport::GifLayout layout_;
     int current_ = -1;
-    struct Box {
-        int left = 0, top = 0, right = 0, bottom = 0;
-    };
-    // The current frame's place on the canvas (clipped), for disposal 2.
-    Box currentBox_;
-    std::vector<uint32_t> canvas_;
-    std::vector<uint32_t> saved_;  // the canvas before a frame with disposal 3
+    gifimport::GifArgbCanvas canvas_;  // where the frames are composed and disposed of
+    std::vector<uint32_t> shown_;      // the canvas as the last frame shown left it, before its disposal
 };

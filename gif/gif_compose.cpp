@@ -17,6 +17,21 @@ uint64_t Area(int width, int height) {
     return static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
 }
 
+bool PictureFits(int64_t width, int64_t height, const GifReadLimits& limits) {
+    return width >= 1 && height >= 1 && width <= limits.maxScreenSide && height <= limits.maxScreenSide &&
+           static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= limits.maxScreenArea;
+}
+
+// A palette entry of a decoded frame as a pixel of the canvas.
+void PixelOf(const gdImage& frame, int index, Rgb* out) {
+    *out = {static_cast<uint8_t>(frame.red[index]), static_cast<uint8_t>(frame.green[index]),
+            static_cast<uint8_t>(frame.blue[index])};
+}
+void PixelOf(const gdImage& frame, int index, uint32_t* out) {
+    *out = 0xFF000000u | (static_cast<uint32_t>(frame.red[index] & 0xFF) << 16) |
+           (static_cast<uint32_t>(frame.green[index] & 0xFF) << 8) | static_cast<uint32_t>(frame.blue[index] & 0xFF);
+}
+
 }  // namespace
 
 GifLayoutStatus ReadGifLayout(const uint8_t* data, size_t size, const GifReadLimits& limits,
@@ -31,8 +46,10 @@ GifLayoutStatus ReadGifLayout(const uint8_t* data, size_t size, const GifReadLim
                                                                    : GifLayoutStatus::NotGif;
     }
     const gifcodec::GifScreenInfo& screen = walker.Screen();
-    if (screen.width < 1 || screen.height < 1 || screen.width > limits.maxScreenSide ||
-        screen.height > limits.maxScreenSide) {
+    // A screen to be grown may start empty, but growing never mends a side or area too large.
+    const bool grow = limits.growScreenToFirstFrame;
+    if (!PictureFits(grow ? std::max(screen.width, 1) : screen.width,
+                     grow ? std::max(screen.height, 1) : screen.height, limits)) {
         return GifLayoutStatus::BadScreen;
     }
     layout->screenWidth = screen.width;
@@ -45,6 +62,16 @@ GifLayoutStatus ReadGifLayout(const uint8_t* data, size_t size, const GifReadLim
     gifcodec::GifFrameBlock block;
     while (walker.Next(&block)) {
         ++layout->framesFound;
+        if (grow && layout->framesFound == 1) {
+            // 64-bit sums: descriptor fields reach 65535 each.
+            const int64_t right = static_cast<int64_t>(block.left) + block.width;
+            const int64_t bottom = static_cast<int64_t>(block.top) + block.height;
+            if (!PictureFits(std::max<int64_t>(screen.width, right), std::max<int64_t>(screen.height, bottom), limits)) {
+                return GifLayoutStatus::BadScreen;
+            }
+            layout->screenWidth = static_cast<int>(std::max<int64_t>(screen.width, right));
+            layout->screenHeight = static_cast<int>(std::max<int64_t>(screen.height, bottom));
+        }
         if (layout->framesFound > limits.maxFrames) {
             layout->cut = true;
             break;
@@ -120,24 +147,31 @@ bool FitIntoBox(int srcW, int srcH, int boxW, int boxH, GifFit* fit) {
     return true;
 }
 
+GifFrameOutcome ComposeGifFrame(GifCanvasOps& ops, size_t index) {
+    const GifFrameGeometry frame = ops.FrameAt(index);
+    const bool saved = frame.disposal == 3 && ops.SaveArea(frame.rect);
+    GifFrameOutcome outcome = GifFrameOutcome::NotPainted;
+    if (ops.PaintFrame(index, frame.rect)) {
+        outcome = ops.Snapshot(index) ? GifFrameOutcome::Shown : GifFrameOutcome::SnapshotFailed;
+    }
+    if (frame.disposal == 2) {
+        ops.FillBackground(frame.rect);
+    } else if (saved) {
+        ops.RestoreArea(frame.rect);
+    }
+    return outcome;
+}
+
 size_t ComposeGifFrames(GifCanvasOps& ops, size_t from, bool* stopped) {
     *stopped = false;
     size_t next = from;
     // The count is asked each time: progress pumps messages between frames.
     while (next < ops.FrameCount()) {
-        const size_t index = next;
-        const GifFrameGeometry frame = ops.FrameAt(index);
-        const bool saved = frame.disposal == 3 && ops.SaveArea(frame.rect);
-        // A frame that does not paint gives no snapshot; a snapshot that fails ends the run.
-        const bool snapshotFailed = ops.PaintFrame(index, frame.rect) && !ops.Snapshot(index);
-        if (frame.disposal == 2) {
-            ops.FillBackground(frame.rect);
-        } else if (saved) {
-            ops.RestoreArea(frame.rect);
-        }
-        next = index + 1;
+        const GifFrameOutcome outcome = ComposeGifFrame(ops, next);
+        ++next;
         ops.FrameDone();
-        if (snapshotFailed) {
+        // A snapshot that fails ends the run.
+        if (outcome == GifFrameOutcome::SnapshotFailed) {
             *stopped = true;
             break;
         }
@@ -145,9 +179,10 @@ size_t ComposeGifFrames(GifCanvasOps& ops, size_t from, bool* stopped) {
     return next;
 }
 
-// ---- GifRgbCanvas --------------------------------------------------------------------------
+// ---- GifCanvas -----------------------------------------------------------------------------
 
-bool GifRgbCanvas::Create(int width, int height, Rgb fill) {
+template <typename Pixel>
+bool GifCanvas<Pixel>::Create(int width, int height, Pixel fill) {
     pixels_.clear();
     savedPixels_.clear();
     width_ = height_ = 0;
@@ -162,12 +197,14 @@ bool GifRgbCanvas::Create(int width, int height, Rgb fill) {
     return true;
 }
 
-Rgb GifRgbCanvas::At(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return Rgb();
+template <typename Pixel>
+Pixel GifCanvas<Pixel>::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return Pixel();
     return pixels_[static_cast<size_t>(y) * static_cast<size_t>(width_) + static_cast<size_t>(x)];
 }
 
-bool GifRgbCanvas::Clip(const GifRect& area, GifRect* clipped) const {
+template <typename Pixel>
+bool GifCanvas<Pixel>::Clip(const GifRect& area, GifRect* clipped) const {
     // 64-bit sums: descriptor fields reach 65535 each.
     const int64_t left = std::max<int64_t>(area.left, 0);
     const int64_t top = std::max<int64_t>(area.top, 0);
@@ -179,16 +216,18 @@ bool GifRgbCanvas::Clip(const GifRect& area, GifRect* clipped) const {
     return true;
 }
 
-void GifRgbCanvas::Fill(const GifRect& area, Rgb colour) {
+template <typename Pixel>
+void GifCanvas<Pixel>::Fill(const GifRect& area, Pixel colour) {
     GifRect r;
     if (!Clip(area, &r)) return;
     for (int y = r.top; y < r.top + r.height; ++y) {
-        Rgb* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+        Pixel* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
         std::fill(row + r.left, row + r.left + r.width, colour);
     }
 }
 
-bool GifRgbCanvas::SaveArea(const GifRect& area) {
+template <typename Pixel>
+bool GifCanvas<Pixel>::SaveArea(const GifRect& area) {
     savedPixels_.clear();
     saved_ = GifRect();
     GifRect r;
@@ -199,18 +238,19 @@ bool GifRgbCanvas::SaveArea(const GifRect& area) {
         return false;
     }
     for (int y = 0; y < r.height; ++y) {
-        const Rgb* row = pixels_.data() + static_cast<size_t>(r.top + y) * static_cast<size_t>(width_) + r.left;
+        const Pixel* row = pixels_.data() + static_cast<size_t>(r.top + y) * static_cast<size_t>(width_) + r.left;
         std::copy(row, row + r.width, savedPixels_.begin() + static_cast<ptrdiff_t>(y) * r.width);
     }
     saved_ = r;
     return true;
 }
 
-void GifRgbCanvas::RestoreArea(const GifRect& /*area*/) {
+template <typename Pixel>
+void GifCanvas<Pixel>::RestoreArea(const GifRect& /*area*/) {
     const GifRect& r = saved_;
     if (savedPixels_.size() != static_cast<size_t>(Area(r.width, r.height))) return;
     for (int y = 0; y < r.height; ++y) {
-        Rgb* row = pixels_.data() + static_cast<size_t>(r.top + y) * static_cast<size_t>(width_) + r.left;
+        Pixel* row = pixels_.data() + static_cast<size_t>(r.top + y) * static_cast<size_t>(width_) + r.left;
         const auto src = savedPixels_.begin() + static_cast<ptrdiff_t>(y) * r.width;
         std::copy(src, src + r.width, row);
     }
@@ -218,19 +258,24 @@ void GifRgbCanvas::RestoreArea(const GifRect& /*area*/) {
     saved_ = GifRect();
 }
 
-void GifRgbCanvas::Paint(const gdImage& frame, int left, int top) {
+template <typename Pixel>
+void GifCanvas<Pixel>::Paint(const gdImage& frame, int left, int top) {
     GifRect r;
     if (!Clip({left, top, frame.sx, frame.sy}, &r)) return;
+    Pixel colours[gdMaxColors];
+    for (int i = 0; i < gdMaxColors; ++i) PixelOf(frame, i, &colours[i]);
     for (int y = r.top; y < r.top + r.height; ++y) {
-        Rgb* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
+        Pixel* row = pixels_.data() + static_cast<size_t>(y) * static_cast<size_t>(width_);
         for (int x = r.left; x < r.left + r.width; ++x) {
             const int index = gdImagePalettePixel(&frame, x - left, y - top);
             if (index == frame.transparent) continue;
-            row[x] = {static_cast<uint8_t>(frame.red[index]), static_cast<uint8_t>(frame.green[index]),
-                      static_cast<uint8_t>(frame.blue[index])};
+            row[x] = colours[index];
         }
     }
 }
+
+template class GifCanvas<Rgb>;
+template class GifCanvas<uint32_t>;
 
 // ---- GifMemoryReader -----------------------------------------------------------------------
 

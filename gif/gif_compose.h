@@ -1,9 +1,11 @@
-// The platform-free half of GIF import: finds the frames of an animated GIF (with the bounds
+// The platform-free composition of animated GIFs: finds the frames of a file (with the bounds
 // that a file from anywhere needs), cuts each frame into a single-frame GIF stream, and runs
-// the composition of frames onto a canvas with their disposal methods. The Windows reader
-// (gif_frame_reader.h) decodes the streams with the OLE picture loader and paints with GDI;
-// GifMemoryReader below does the same with our own codec on an RGB canvas, for the native
-// tests and the fuzzer. Both drive the same ComposeGifFrames, so they compose alike.
+// the composition of frames onto a canvas with their disposal methods. The Windows import
+// reader (gif_frame_reader.h) decodes the streams with the OLE picture loader and paints with
+// GDI; GifMemoryReader below does the same with our own codec on an RGB canvas, for the native
+// tests and the fuzzer; the GIF view (gif_view.h) composes one frame at a time on a canvas with
+// alpha. All of them walk with ReadGifLayout and dispose with ComposeGifFrame, so they compose
+// alike.
 #pragma once
 
 #include <cstddef>
@@ -15,10 +17,14 @@
 
 namespace gifimport {
 
-// What a file to import may cost at most.
+// What a file may cost at most. The defaults are the import's.
 struct GifReadLimits {
     uint64_t maxFileBytes = 128ull << 20;
     int maxScreenSide = 8192;
+    uint64_t maxScreenArea = UINT64_MAX;
+    // The picture is the logical screen grown to hold the first frame, so that a screen of
+    // 0 x 0 still shows its frames; the side and area limits then hold for the grown size.
+    bool growScreenToFirstFrame = false;
     // Memory held at once: one full-screen 24-bit snapshot per frame plus each frame's decoded
     // picture (taken at 4 bytes a pixel). Frames past the budget are left out.
     uint64_t memoryBudget = 512ull << 20;
@@ -56,12 +62,12 @@ enum class GifLayoutStatus {
     TooLarge,     // the file exceeds maxFileBytes
     NotGif,       // no "GIF87a"/"GIF89a" signature
     Truncated,    // the data ends inside the screen descriptor or the global table
-    BadScreen,    // a logical screen side of 0 or above maxScreenSide
+    BadScreen,    // a picture side of 0 or above maxScreenSide, or an area above maxScreenArea
     NoFrame,      // no image before the trailer, the first fault or the end of the data
 };
 
 struct GifLayout {
-    int screenWidth = 0;
+    int screenWidth = 0;        // the picture: the logical screen, grown when the limits say so
     int screenHeight = 0;
     size_t headerBytes = 0;     // signature, logical screen descriptor and global table
     size_t framesFound = 0;     // images the walk found, at most maxFrames + 1
@@ -118,11 +124,21 @@ public:
     virtual void FrameDone() {}
 };
 
-// Composes frames from..FrameCount()-1 in order: disposal 3 saves the area before painting; a
-// painted frame is snapshot; then disposal 2 fills its area with the background and disposal 3
-// puts the saved area back (other methods leave the frame in place). A frame that does not
-// paint gives no snapshot but is still disposed of. Returns the index after the last frame
-// composed; *stopped tells whether a snapshot failed and ended the composition early.
+enum class GifFrameOutcome {
+    Shown,           // painted and snapshot
+    NotPainted,      // no snapshot; the frame was still disposed of
+    SnapshotFailed,  // painted, but the snapshot failed
+};
+
+// Composes frame index: disposal 3 saves the area before painting; a painted frame is
+// snapshot; then disposal 2 fills its area with the background and disposal 3 puts the saved
+// area back (other methods leave the frame in place). A frame that does not paint gives no
+// snapshot but is still disposed of.
+GifFrameOutcome ComposeGifFrame(GifCanvasOps& ops, size_t index);
+
+// Composes frames from..FrameCount()-1 in order with ComposeGifFrame, calling FrameDone after
+// each. Returns the index after the last frame composed; *stopped tells whether a snapshot
+// failed and ended the composition early.
 size_t ComposeGifFrames(GifCanvasOps& ops, size_t from, bool* stopped);
 
 struct Rgb {
@@ -133,18 +149,20 @@ struct Rgb {
     bool operator!=(const Rgb& o) const { return !(*this == o); }
 };
 
-// A 24-bit canvas in memory, rows top first.
-class GifRgbCanvas {
+// A canvas in memory, rows top first, of Rgb (the import's snapshots) or of 0xAARRGGBB words
+// with alpha 0xFF for painted pixels (the GIF view).
+template <typename Pixel>
+class GifCanvas {
 public:
     // False when a side is below 1 or memory is short.
-    bool Create(int width, int height, Rgb fill);
+    bool Create(int width, int height, Pixel fill);
     int Width() const { return width_; }
     int Height() const { return height_; }
-    Rgb At(int x, int y) const;
-    const std::vector<Rgb>& Pixels() const { return pixels_; }
+    Pixel At(int x, int y) const;
+    const std::vector<Pixel>& Pixels() const { return pixels_; }
 
     // Every operation clips to the canvas.
-    void Fill(const GifRect& area, Rgb colour);
+    void Fill(const GifRect& area, Pixel colour);
     bool SaveArea(const GifRect& area);
     void RestoreArea(const GifRect& area);
     // Paints a decoded frame at (left, top), skipping its transparent pixels.
@@ -156,10 +174,15 @@ private:
 
     int width_ = 0;
     int height_ = 0;
-    std::vector<Rgb> pixels_;
+    std::vector<Pixel> pixels_;
     GifRect saved_;
-    std::vector<Rgb> savedPixels_;
+    std::vector<Pixel> savedPixels_;
 };
+
+extern template class GifCanvas<Rgb>;
+extern template class GifCanvas<uint32_t>;
+using GifRgbCanvas = GifCanvas<Rgb>;
+using GifArgbCanvas = GifCanvas<uint32_t>;
 
 // The composition of gif_frame_reader.h with our own codec in place of the OLE loader: frames
 // the codec cannot decode are dropped, as the loader's refusals are there.

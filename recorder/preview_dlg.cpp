@@ -163,11 +163,12 @@ bool CPreviewDlg::ShowPlainGif(const CString& path)
 {
     gifPath = path;
     browser.Navigate(path);
-    CxImage image;
-    if (!image.Load(path, CXIMAGE_FORMAT_GIF) || !image.IsValid())
+    // The view has read the file: the info comes from it.
+    const int frames = browser.GetFrameCount();
+    if (frames < 1)
         return false;
-    ShowGifInfo(static_cast<int>(image.GetNumFrames()), static_cast<int>(image.GetWidth()),
-                static_cast<int>(image.GetHeight()), FileSizeKB(path));
+    const CSize size = browser.GetPictureSize();
+    ShowGifInfo(frames, size.cx, size.cy, FileSizeKB(path));
     return true;
 }
 

@@ -1,5 +1,5 @@
-// The GIF view: composing frames with their disposal methods and transparency, delays, hostile
-// files, and the window class: showing a file (which may then be deleted), animating, an
+// The GIF view: its picture with alpha over the composition of gif_compose.h (the disposal
+// rules themselves are tested there), delays, looping, hostile files, and the window class: showing a file (which may then be deleted), animating, an
 // empty view for bad files and web addresses, painting, and copying to the clipboard.
 #include <gtest/gtest.h>
 
@@ -43,24 +43,7 @@ GifAnimation Loaded(const std::vector<uint8_t>& bytes)
     return a;
 }
 
-// ---- Composition ----------------------------------------------------------------------------
-
-TEST(GifAnimationTest, DisposalNoneKeepsThePreviousFrameUnderTheNext)
-{
-    GifFileBuilder gif(4, 4, kPalette);
-    gif.Control(1, 10, -1).Image(0, 0, 4, 4, Fill(4, 4, R));
-    gif.Control(1, 10, -1).Image(1, 1, 2, 2, Fill(2, 2, B));
-    GifAnimation a = Loaded(gif.Trailer().Data());
-    ASSERT_EQ(2, a.FrameCount());
-    EXPECT_EQ(0, a.CurrentFrame());
-    EXPECT_EQ(Argb(kRed), At(a, 1, 1));
-    a.Advance();
-    EXPECT_EQ(1, a.CurrentFrame());
-    EXPECT_EQ(Argb(kBlue), At(a, 1, 1));
-    EXPECT_EQ(Argb(kBlue), At(a, 2, 2));
-    EXPECT_EQ(Argb(kRed), At(a, 0, 0));
-    EXPECT_EQ(Argb(kRed), At(a, 3, 3));
-}
+// ---- The picture ------------------------------------------------------------------------------
 
 TEST(GifAnimationTest, DisposalBackgroundClearsOnlyTheFramesRectangle)
 {
@@ -79,21 +62,6 @@ TEST(GifAnimationTest, DisposalBackgroundClearsOnlyTheFramesRectangle)
     EXPECT_EQ(Argb(kWhite), At(a, 3, 3));
 }
 
-TEST(GifAnimationTest, DisposalPreviousRestoresTheCanvasBeforeTheFrame)
-{
-    GifFileBuilder gif(4, 4, kPalette);
-    gif.Control(1, 10, -1).Image(0, 0, 4, 4, Fill(4, 4, R));
-    gif.Control(3, 10, -1).Image(0, 0, 2, 2, Fill(2, 2, B));
-    gif.Control(1, 10, -1).Image(3, 3, 1, 1, Fill(1, 1, G));
-    GifAnimation a = Loaded(gif.Trailer().Data());
-    a.Advance();
-    EXPECT_EQ(Argb(kBlue), At(a, 0, 0));
-    a.Advance();
-    EXPECT_EQ(Argb(kRed), At(a, 0, 0));
-    EXPECT_EQ(Argb(kRed), At(a, 1, 1));
-    EXPECT_EQ(Argb(kGreen), At(a, 3, 3));
-}
-
 TEST(GifAnimationTest, FirstFrameWithDisposalPreviousGoesBackToEmpty)
 {
     GifFileBuilder gif(2, 1, kPalette);
@@ -106,18 +74,6 @@ TEST(GifAnimationTest, FirstFrameWithDisposalPreviousGoesBackToEmpty)
     EXPECT_EQ(Argb(kGreen), At(a, 1, 0));
 }
 
-TEST(GifAnimationTest, TransparentPixelsLeaveTheCanvasAlone)
-{
-    GifFileBuilder gif(3, 1, kPalette);
-    gif.Control(1, 10, -1).Image(0, 0, 3, 1, {R, G, B});
-    gif.Control(1, 10, W).Image(0, 0, 3, 1, {W, W, R});
-    GifAnimation a = Loaded(gif.Trailer().Data());
-    a.Advance();
-    EXPECT_EQ(Argb(kRed), At(a, 0, 0));
-    EXPECT_EQ(Argb(kGreen), At(a, 1, 0));
-    EXPECT_EQ(Argb(kRed), At(a, 2, 0));
-}
-
 TEST(GifAnimationTest, TransparentFirstFrameShowsNothingThere)
 {
     GifFileBuilder gif(2, 1, kPalette);
@@ -125,32 +81,6 @@ TEST(GifAnimationTest, TransparentFirstFrameShowsNothingThere)
     GifAnimation a = Loaded(gif.Trailer().Data());
     EXPECT_EQ(kTransparent, At(a, 0, 0));
     EXPECT_EQ(Argb(kBlue), At(a, 1, 0));
-}
-
-TEST(GifAnimationTest, LocalColourTableAndOffsetsAreUsed)
-{
-    GifFileBuilder gif(4, 3, kPalette);
-    gif.Control(1, 10, -1).Image(0, 0, 4, 3, Fill(4, 3, W));
-    gif.Control(1, 10, -1).Image(2, 1, 2, 2, {0, 1, 1, 0}, {Rgb{10, 20, 30}, Rgb{40, 50, 60}});
-    GifAnimation a = Loaded(gif.Trailer().Data());
-    a.Advance();
-    EXPECT_EQ(Argb(kWhite), At(a, 1, 1));
-    EXPECT_EQ(Argb(Rgb{10, 20, 30}), At(a, 2, 1));
-    EXPECT_EQ(Argb(Rgb{40, 50, 60}), At(a, 3, 1));
-    EXPECT_EQ(Argb(Rgb{40, 50, 60}), At(a, 2, 2));
-    EXPECT_EQ(Argb(Rgb{10, 20, 30}), At(a, 3, 2));
-}
-
-TEST(GifAnimationTest, InterlacedFrameRowsLandInPlace)
-{
-    std::vector<uint8_t> pixels;
-    for (int y = 0; y < 9; ++y)
-        pixels.push_back(static_cast<uint8_t>(y % 4));
-    GifFileBuilder gif(1, 9, kPalette);
-    gif.Image(0, 0, 1, 9, pixels, {}, true);
-    GifAnimation a = Loaded(gif.Trailer().Data());
-    for (int y = 0; y < 9; ++y)
-        EXPECT_EQ(Argb(kPalette[y % 4]), At(a, 0, y)) << "row " << y;
 }
 
 TEST(GifAnimationTest, AfterTheLastFrameThePlayStartsAgainFromAnEmptyCanvas)
@@ -262,7 +192,8 @@ TEST(GifAnimationTest, AFrameThatCannotBeDecodedLeavesTheCanvas)
 {
     GifFileBuilder gif(2, 1, kPalette);
     gif.Control(1, 10, -1).Image(0, 0, 2, 1, Fill(2, 1, R));
-    gif.Control(1, 10, -1).RawImage(0, 0, 2, 1, 0, giftest::ImageData(2, {0xFF}));
+    // Not shown, so its disposal to the background does not wipe what is shown either.
+    gif.Control(2, 10, -1).RawImage(0, 0, 2, 1, 0, giftest::ImageData(2, {0xFF}));
     gif.Control(1, 10, -1).Image(1, 0, 1, 1, Fill(1, 1, G));
     GifAnimation a = Loaded(gif.Trailer().Data());
     ASSERT_EQ(3, a.FrameCount());

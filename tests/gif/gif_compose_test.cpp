@@ -266,6 +266,41 @@ TEST(GifLayoutTest, FrameTooCostlyOnItsOwnIsLeftOutAndTheRestKept) {
     EXPECT_TRUE(layout.cut);
 }
 
+TEST(GifLayoutTest, AGrownPictureHoldsTheFirstFrameWithinTheSideAndAreaLimits) {
+    GifReadLimits limits;
+    limits.growScreenToFirstFrame = true;
+    limits.maxScreenSide = 100;
+    limits.maxScreenArea = 2000;
+    GifLayout layout;
+    // A screen of 0 x 0 takes the first frame's size; later frames grow nothing.
+    const std::vector<uint8_t> empty = GifFileBuilder(0, 0, TestPalette())
+                                           .Image(0, 0, 3, 2, Solid(3, 2, 0))
+                                           .Image(50, 50, 9, 9, Solid(9, 9, 1))
+                                           .Trailer()
+                                           .Data();
+    ASSERT_EQ(GifLayoutStatus::Ok, Layout(empty, &layout, limits));
+    EXPECT_EQ(3, layout.screenWidth);
+    EXPECT_EQ(2, layout.screenHeight);
+    EXPECT_EQ(2u, layout.frames.size());
+    // Grown only where the first frame reaches past the screen.
+    const std::vector<uint8_t> wide =
+        GifFileBuilder(10, 4, TestPalette()).Image(8, 1, 4, 5, Solid(4, 5, 0)).Trailer().Data();
+    ASSERT_EQ(GifLayoutStatus::Ok, Layout(wide, &layout, limits));
+    EXPECT_EQ(12, layout.screenWidth);
+    EXPECT_EQ(6, layout.screenHeight);
+    // The limits hold for the grown picture: a side, then the area.
+    const std::vector<uint8_t> tooFar =
+        GifFileBuilder(10, 4, TestPalette()).Image(95, 0, 6, 1, Solid(6, 1, 0)).Trailer().Data();
+    EXPECT_EQ(GifLayoutStatus::BadScreen, Layout(tooFar, &layout, limits));
+    const std::vector<uint8_t> tooLarge =
+        GifFileBuilder(10, 4, TestPalette()).Image(0, 0, 50, 41, Solid(50, 41, 0)).Trailer().Data();
+    EXPECT_EQ(GifLayoutStatus::BadScreen, Layout(tooLarge, &layout, limits));
+    limits.growScreenToFirstFrame = false;
+    EXPECT_EQ(GifLayoutStatus::BadScreen, Layout(empty, &layout, limits));
+    ASSERT_EQ(GifLayoutStatus::Ok, Layout(wide, &layout, limits));
+    EXPECT_EQ(10, layout.screenWidth);
+}
+
 TEST(GifLayoutTest, GeometryAndDelaysComeFromTheFile) {
     const std::vector<uint8_t> bytes = GifFileBuilder(40, 30, TestPalette())
                                            .Image(1, 2, 3, 4, Solid(3, 4, 0))
