@@ -1,6 +1,6 @@
 #include "capture/file_util.h"
 
-#include "image/win_handle.h"
+#include "image/handles.h"
 
 float FileSizeKB(const wchar_t* path) {
     if (path == nullptr || *path == 0) return 0.0f;

@@ -6,6 +6,7 @@
 #include <functional>
 #include <new>
 
+#include "image/handles.h"
 #include "framework/app.h"
 #include "framework/file.h"
 #include "controls/progress_wnd.h"
@@ -14,42 +15,6 @@ namespace {
 
 using gifimport::GifFrameGeometry;
 using gifimport::GifRect;
-
-// Keeps a global memory block locked for the owner's lifetime.
-class LockedGlobal {
-public:
-    explicit LockedGlobal(HGLOBAL block) : block_(block), data_(block ? GlobalLock(block) : nullptr) {}
-    ~LockedGlobal() {
-        if (data_) GlobalUnlock(block_);
-    }
-    LockedGlobal(const LockedGlobal&) = delete;
-    LockedGlobal& operator=(const LockedGlobal&) = delete;
-    BYTE* Data() const { return static_cast<BYTE*>(data_); }
-
-private:
-    HGLOBAL block_;
-    void* data_;
-};
-
-// A global memory block freed with the owner unless released.
-class GlobalBlock {
-public:
-    explicit GlobalBlock(HGLOBAL block) : block_(block) {}
-    ~GlobalBlock() {
-        if (block_) GlobalFree(block_);
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    HGLOBAL Get() const { return block_; }
-    HGLOBAL Release() {
-        HGLOBAL b = block_;
-        block_ = nullptr;
-        return b;
-    }
-
-private:
-    HGLOBAL block_;
-};
 
 // Decodes `size` bytes of a stream over the block; the stream frees the block when
 // freeWithStream is set (also when the stream cannot be made).
@@ -71,13 +36,14 @@ IPicture* LoadPicture(HGLOBAL block, DWORD size, bool freeWithStream) {
 }
 
 // A global block of the given bytes; null when memory is short.
-HGLOBAL CopyToGlobal(const void* bytes, size_t size) {
-    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, size));
-    if (!block.Get()) return nullptr;
-    LockedGlobal lock(block.Get());
-    if (!lock.Data()) return nullptr;
-    memcpy(lock.Data(), bytes, size);
-    return block.Release();
+GlobalBlock CopyToGlobal(const void* bytes, size_t size) {
+    GlobalBlock block(size);
+    {
+        const LockedGlobal lock(block.Get());
+        if (!lock.Data()) return GlobalBlock();
+        memcpy(lock.Data(), bytes, size);
+    }
+    return block;
 }
 
 }  // namespace
@@ -252,7 +218,7 @@ BOOL CGifFrameReader::LoadFile(LPCTSTR path) {
     if (!path || !file.Open(path, CFile::modeRead | CFile::shareDenyWrite)) return FALSE;
     const ULONGLONG length = file.GetLength();
     if (length == 0 || length > limits.maxFileBytes) return FALSE;
-    GlobalBlock block(GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, static_cast<SIZE_T>(length)));
+    GlobalBlock block(static_cast<size_t>(length));
     if (!block.Get()) return FALSE;
     {
         LockedGlobal lock(block.Get());
@@ -278,7 +244,7 @@ BOOL CGifFrameReader::LoadResourceGif(LPCTSTR name, LPCTSTR type) {
     HGLOBAL loaded = LoadResource(module, resource);
     const void* bytes = loaded ? LockResource(loaded) : nullptr;
     if (!bytes || size == 0 || size > limits.maxFileBytes) return FALSE;
-    GlobalBlock block(CopyToGlobal(bytes, size));
+    const GlobalBlock block = CopyToGlobal(bytes, size);
     if (!block.Get()) return FALSE;
     return LoadFromMemory(block.Get(), size);
 }
@@ -317,22 +283,17 @@ BOOL CGifFrameReader::LoadFrames(const BYTE* data, size_t size, HGLOBAL whole) {
         }
         for (const gifimport::GifFrameSpan& span : layout.frames) {
             const size_t streamSize = gifimport::FrameStreamSize(layout, span);
-            HGLOBAL stream = GlobalAlloc(GMEM_MOVEABLE | GMEM_NODISCARD, streamSize);
-            if (!stream) {
-                framesLeftOut = true;
-                break;
-            }
+            GlobalBlock stream(streamSize);
             {
-                LockedGlobal lock(stream);
+                const LockedGlobal lock(stream.Get());
                 if (!lock.Data()) {
-                    GlobalFree(stream);
                     framesLeftOut = true;
                     break;
                 }
                 gifimport::WriteFrameStream(data, layout, span, lock.Data());
             }
             GifFrameInfo frame;
-            frame.picture.reset(LoadPicture(stream, static_cast<DWORD>(streamSize), true));
+            frame.picture.reset(LoadPicture(stream.Release(), static_cast<DWORD>(streamSize), true));
             if (!frame.picture) continue;  // the loader refused this frame: drop it
             frame.geometry = span.geometry;
             frames.push_back(std::move(frame));

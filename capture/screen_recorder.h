@@ -27,7 +27,7 @@
 #include "capture/engine_messages.h"
 #include "capture/recorder_state.h"
 #include "capture/gif_pipeline.h"
-#include "image/win_handle.h"
+#include "image/handles.h"
 
 // One captured or imported frame; the record owns its picture.
 struct FrameRecord {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "gif/gd.h"
+#include "image/handles.h"
 
 // ---------------------------------------------------------------------------------------------
 // GifAnimation
@@ -344,24 +345,6 @@ void GifViewWindow::Paint(HDC dc)
         ::DeleteDC(memory);
 }
 
-// A global memory block filled by the caller; freed unless handed to the clipboard.
-class GlobalBlock {
-public:
-    explicit GlobalBlock(size_t bytes) : handle_(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes)) {}
-    ~GlobalBlock()
-    {
-        if (handle_)
-            ::GlobalFree(handle_);
-    }
-    GlobalBlock(const GlobalBlock&) = delete;
-    GlobalBlock& operator=(const GlobalBlock&) = delete;
-    HGLOBAL Get() const { return handle_; }
-    void Release() { handle_ = nullptr; }
-
-private:
-    HGLOBAL handle_;
-};
-
 LRESULT GifViewWindow::CopyToClipboard() const
 {
     if (animation_.IsEmpty() || display_.empty())
@@ -369,10 +352,9 @@ LRESULT GifViewWindow::CopyToClipboard() const
     const int w = animation_.Width();
     const int h = animation_.Height();
     const size_t stride = (static_cast<size_t>(w) * 3 + 3) & ~static_cast<size_t>(3);
+    // Both blocks are freed here unless the clipboard takes them.
     GlobalBlock dib(sizeof(BITMAPINFOHEADER) + stride * static_cast<size_t>(h));
-    if (!dib.Get())
-        return FALSE;
-    if (auto* header = static_cast<BITMAPINFOHEADER*>(::GlobalLock(dib.Get()))) {
+    if (const LockedGlobal locked{dib.Get()}; auto* header = reinterpret_cast<BITMAPINFOHEADER*>(locked.Data())) {
         header->biSize = sizeof(BITMAPINFOHEADER);
         header->biWidth = w;
         header->biHeight = h;  // bottom row first, as every reader of CF_DIB expects
@@ -390,25 +372,22 @@ LRESULT GifViewWindow::CopyToClipboard() const
                 row[3 * x + 2] = static_cast<uint8_t>(source[x] >> 16);
             }
         }
-        ::GlobalUnlock(dib.Get());
     } else {
         return FALSE;
     }
 
     // The file too, for pasting into a folder, while it still exists.
-    std::unique_ptr<GlobalBlock> drop;
+    GlobalBlock drop;
     const DWORD attributes = path_.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(path_.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        const size_t bytes = sizeof(DROPFILES) + (path_.size() + 2) * sizeof(wchar_t);
-        drop = std::make_unique<GlobalBlock>(bytes);
-        if (auto* files = drop->Get() ? static_cast<DROPFILES*>(::GlobalLock(drop->Get())) : nullptr) {
+        drop = GlobalBlock(sizeof(DROPFILES) + (path_.size() + 2) * sizeof(wchar_t));
+        if (const LockedGlobal locked{drop.Get()}; auto* files = reinterpret_cast<DROPFILES*>(locked.Data())) {
             files->pFiles = sizeof(DROPFILES);
             files->fWide = TRUE;
             std::memcpy(reinterpret_cast<uint8_t*>(files) + sizeof(DROPFILES), path_.c_str(),
                         path_.size() * sizeof(wchar_t));  // the block is zeroed: two NULs follow
-            ::GlobalUnlock(drop->Get());
         } else {
-            drop.reset();
+            drop = GlobalBlock();
         }
     }
 
@@ -425,8 +404,8 @@ LRESULT GifViewWindow::CopyToClipboard() const
     const bool placed = ::SetClipboardData(CF_DIB, dib.Get()) != nullptr;
     if (placed)
         dib.Release();
-    if (drop && ::SetClipboardData(CF_HDROP, drop->Get()))
-        drop->Release();
+    if (drop && ::SetClipboardData(CF_HDROP, drop.Get()))
+        drop.Release();
     ::CloseClipboard();
     return placed ? TRUE : FALSE;
 }

@@ -3,13 +3,6 @@
 
 namespace {
 
-// The owner-draw DC belongs to the control; the wrapper only borrows it for one paint.
-struct BorrowedDC {
-    CDC dc;
-    explicit BorrowedDC(HDC hDC) { dc.Attach(hDC); }
-    ~BorrowedDC() { dc.Detach(); }
-};
-
 // A polyline in a one-pixel pen of a system colour; the DC's pen is put back afterwards.
 void SystemPolyline(CDC* pDC, int colorIndex, std::initializer_list<POINT> points)
 {
@@ -26,8 +19,9 @@ constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 void CImageButtonBase::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct)
 {
-    BorrowedDC borrowed(lpDrawItemStruct->hDC);
-    CDC* pDC = &borrowed.dc;
+    // The owner-draw DC belongs to the control; this paint only borrows it.
+    CBorrowedDC borrowed(lpDrawItemStruct->hDC);
+    CDC* pDC = &borrowed;
     const UINT state = lpDrawItemStruct->itemState;
     const BOOL selected = (state & ODS_SELECTED) != 0;
     if (m_checkBoxMode)

@@ -1,10 +1,11 @@
 #include "framework/cstring.h"
 
-#include <cstdint>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwctype>
 #include <cwchar>
+#include <iterator>
 #include <vector>
 
 extern HINSTANCE AfxGetResourceHandle();
@@ -34,288 +35,30 @@ void ClampRange(int length, int& first, int& count)
     if (count > length - first) count = length - first;
 }
 
-// ---- printf-style formatting ------------------------------------------------------------------
-
-enum class ArgSize { Char, Short, Int, Int64, Pointer, LongDouble };
-
-struct ConversionSpec {
-    bool leftAlign = false;
-    bool plusSign = false;
-    bool spaceSign = false;
-    bool alternate = false;
-    bool zeroPad = false;
-    size_t width = 0;
-    int precision = -1;  // -1: none given
-    ArgSize size = ArgSize::Int;
-    bool wideText = false;    // l or w given: %s and %c take wide text
-    bool narrowText = false;  // h given: %s and %c take narrow text
-};
-
-void AppendPadded(std::wstring& out, const ConversionSpec& spec, const wchar_t* text, size_t length)
+// printf-style text from the C runtime's wide formatter, whose %s and %c take wide text in wide
+// functions. Short text fits the first buffer; longer text is measured and formatted once more.
+// A format the runtime rejects gives nothing.
+std::wstring FormatText(const wchar_t* format, va_list args)
 {
-    size_t padding = spec.width > length ? spec.width - length : 0;
-    if (!spec.leftAlign) out.append(padding, spec.zeroPad ? L'0' : L' ');
-    out.append(text, length);
-    if (spec.leftAlign) out.append(padding, L' ');
-}
-
-void AppendText(std::wstring& out, const ConversionSpec& spec, const wchar_t* text, size_t length)
-{
-    if (spec.precision >= 0 && static_cast<size_t>(spec.precision) < length) length = spec.precision;
-    AppendPadded(out, spec, text, length);
-}
-
-void AppendInteger(std::wstring& out, const ConversionSpec& spec, unsigned long long magnitude, bool negative,
-                   wchar_t conversion)
-{
-    unsigned base = 10;
-    if (conversion == L'o') base = 8;
-    if (conversion == L'x' || conversion == L'X' || conversion == L'p') base = 16;
-    const wchar_t* digitChars = conversion == L'x' ? L"0123456789abcdef" : L"0123456789ABCDEF";
-    bool isSigned = conversion == L'd' || conversion == L'i';
-
-    wchar_t reversed[72];
-    size_t count = 0;
-    for (unsigned long long v = magnitude; v != 0; v /= base) reversed[count++] = digitChars[v % base];
-    std::wstring digits;
-    size_t minDigits = spec.precision >= 0 ? static_cast<size_t>(spec.precision) : 1;
-    if (count < minDigits) digits.append(minDigits - count, L'0');
-    while (count > 0) digits.push_back(reversed[--count]);
-
-    std::wstring prefix;
-    if (isSigned) {
-        if (negative) prefix = L"-";
-        else if (spec.plusSign) prefix = L"+";
-        else if (spec.spaceSign) prefix = L" ";
-    }
-    if (spec.alternate && base == 8 && (digits.empty() || digits[0] != L'0')) digits.insert(digits.begin(), L'0');
-    if (spec.alternate && base == 16 && conversion != L'p' && magnitude != 0) prefix += conversion == L'x' ? L"0x" : L"0X";
-
-    size_t length = prefix.size() + digits.size();
-    size_t padding = spec.width > length ? spec.width - length : 0;
-    if (spec.leftAlign) {
-        out += prefix;
-        out += digits;
-        out.append(padding, L' ');
-    } else if (spec.zeroPad && spec.precision < 0) {
-        out += prefix;
-        out.append(padding, L'0');
-        out += digits;
-    } else {
-        out.append(padding, L' ');
-        out += prefix;
-        out += digits;
-    }
-}
-
-void AppendFloat(std::wstring& out, const ConversionSpec& spec, double value, wchar_t conversion)
-{
-    char format[16];
-    size_t n = 0;
-    format[n++] = '%';
-    if (spec.leftAlign) format[n++] = '-';
-    if (spec.plusSign) format[n++] = '+';
-    if (spec.spaceSign) format[n++] = ' ';
-    if (spec.alternate) format[n++] = '#';
-    if (spec.zeroPad) format[n++] = '0';
-    format[n++] = '*';
-    format[n++] = '.';
-    format[n++] = '*';
-    format[n++] = static_cast<char>(conversion);
-    format[n] = '\0';
-
-    int width = static_cast<int>(spec.width);
-    int precision = spec.precision;  // negative means none, as the C library takes it
-    char small[128];
-    int written = std::snprintf(small, sizeof small, format, width, precision, value);
-    if (written < 0) return;
-    const char* text = small;
-    std::vector<char> large;
-    if (static_cast<size_t>(written) >= sizeof small) {
-        large.resize(static_cast<size_t>(written) + 1);
-        std::snprintf(large.data(), large.size(), format, width, precision, value);
-        text = large.data();
-    }
-    for (int i = 0; i < written; ++i) out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(text[i])));
-}
-
-// Parses flags, width, precision and size of one conversion; `p` points after the '%'.
-const wchar_t* ParseSpec(const wchar_t* p, ConversionSpec& spec, va_list& args)
-{
-    for (;; ++p) {
-        if (*p == L'-') spec.leftAlign = true;
-        else if (*p == L'+') spec.plusSign = true;
-        else if (*p == L' ') spec.spaceSign = true;
-        else if (*p == L'#') spec.alternate = true;
-        else if (*p == L'0') spec.zeroPad = true;
-        else break;
-    }
-    if (*p == L'*') {
-        int width = va_arg(args, int);
-        if (width < 0) {
-            spec.leftAlign = true;
-            width = -width;
-        }
-        spec.width = static_cast<size_t>(width);
-        ++p;
-    } else {
-        while (*p >= L'0' && *p <= L'9') spec.width = spec.width * 10 + (*p++ - L'0');
-    }
-    if (*p == L'.') {
-        ++p;
-        spec.precision = 0;
-        if (*p == L'*') {
-            int precision = va_arg(args, int);
-            spec.precision = precision < 0 ? -1 : precision;
-            ++p;
-        } else {
-            while (*p >= L'0' && *p <= L'9') spec.precision = spec.precision * 10 + (*p++ - L'0');
-        }
-    }
-    if (p[0] == L'h' && p[1] == L'h') {
-        spec.size = ArgSize::Char;
-        p += 2;
-    } else if (p[0] == L'h') {
-        spec.size = ArgSize::Short;
-        spec.narrowText = true;
-        ++p;
-    } else if (p[0] == L'l' && p[1] == L'l') {
-        spec.size = ArgSize::Int64;
-        p += 2;
-    } else if (p[0] == L'l' || p[0] == L'w') {
-        spec.wideText = true;  // long is 32 bits here: the size stays Int
-        ++p;
-    } else if (p[0] == L'I' && p[1] == L'6' && p[2] == L'4') {
-        spec.size = ArgSize::Int64;
-        p += 3;
-    } else if (p[0] == L'I' && p[1] == L'3' && p[2] == L'2') {
-        p += 3;
-    } else if (p[0] == L'I' || p[0] == L'z' || p[0] == L't' || p[0] == L'j') {
-        spec.size = ArgSize::Pointer;
-        ++p;
-    } else if (p[0] == L'L') {
-        spec.size = ArgSize::LongDouble;
-        ++p;
-    }
-    return p;
-}
-
-void AppendNarrowText(std::wstring& out, const ConversionSpec& spec, const char* text)
-{
-    if (!text) {
-        AppendText(out, spec, L"(null)", 6);
-        return;
-    }
-    std::wstring wide = AnsiToWide(text, static_cast<int>(strlen(text)));
-    AppendText(out, spec, wide.data(), wide.size());
-}
-
-void FormatInto(std::wstring& out, const wchar_t* format, va_list args)
-{
-    if (!format) return;
-    const wchar_t* p = format;
-    while (*p) {
-        if (*p != L'%') {
-            const wchar_t* literal = p;
-            while (*p && *p != L'%') ++p;
-            out.append(literal, p - literal);
-            continue;
-        }
-        const wchar_t* start = p++;
-        if (*p == L'%') {
-            out.push_back(L'%');
-            ++p;
-            continue;
-        }
-        ConversionSpec spec;
-        p = ParseSpec(p, spec, args);
-        wchar_t conversion = *p;
-        if (conversion == L'\0') {
-            out.append(start, p - start);  // a lone '%' at the end stays as written
-            break;
-        }
-        ++p;
-        switch (conversion) {
-        case L'd':
-        case L'i': {
-            long long value;
-            if (spec.size == ArgSize::Int64 || spec.size == ArgSize::Pointer) value = va_arg(args, long long);
-            else value = va_arg(args, int);
-            if (spec.size == ArgSize::Char) value = static_cast<signed char>(value);
-            if (spec.size == ArgSize::Short) value = static_cast<short>(value);
-            bool negative = value < 0;
-            unsigned long long magnitude =
-                negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-            AppendInteger(out, spec, magnitude, negative, conversion);
-            break;
-        }
-        case L'u':
-        case L'o':
-        case L'x':
-        case L'X': {
-            unsigned long long value;
-            if (spec.size == ArgSize::Int64 || spec.size == ArgSize::Pointer) value = va_arg(args, unsigned long long);
-            else value = va_arg(args, unsigned int);
-            if (spec.size == ArgSize::Char) value = static_cast<unsigned char>(value);
-            if (spec.size == ArgSize::Short) value = static_cast<unsigned short>(value);
-            AppendInteger(out, spec, value, false, conversion);
-            break;
-        }
-        case L'p': {
-            ConversionSpec pointerSpec = spec;
-            pointerSpec.precision = static_cast<int>(sizeof(void*) * 2);
-            AppendInteger(out, pointerSpec, reinterpret_cast<uintptr_t>(va_arg(args, void*)), false, L'p');
-            break;
-        }
-        case L'c':
-        case L'C': {
-            int value = va_arg(args, int);
-            bool narrow = spec.narrowText || (conversion == L'C' && !spec.wideText);
-            if (narrow) {
-                char ch = static_cast<char>(value);
-                std::wstring wide = AnsiToWide(&ch, 1);
-                spec.precision = -1;
-                AppendPadded(out, spec, wide.data(), wide.size());
-            } else {
-                wchar_t ch = static_cast<wchar_t>(value);
-                spec.precision = -1;
-                AppendPadded(out, spec, &ch, 1);
-            }
-            break;
-        }
-        case L's':
-        case L'S': {
-            bool narrow = spec.narrowText || (conversion == L'S' && !spec.wideText);
-            if (narrow) {
-                AppendNarrowText(out, spec, va_arg(args, const char*));
-            } else {
-                const wchar_t* text = va_arg(args, const wchar_t*);
-                if (!text) text = L"(null)";
-                AppendText(out, spec, text, wcslen(text));
-            }
-            break;
-        }
-        case L'e':
-        case L'E':
-        case L'f':
-        case L'F':
-        case L'g':
-        case L'G':
-        case L'a':
-        case L'A': {
-            double value = spec.size == ArgSize::LongDouble ? static_cast<double>(va_arg(args, long double))
-                                                            : va_arg(args, double);
-            AppendFloat(out, spec, value, conversion);
-            break;
-        }
-        case L'n':
-            (void)va_arg(args, void*);  // never write through a caller's pointer
-            break;
-        default:
-            out.append(start, p - start);  // unknown conversion: shown as written, no argument used
-            break;
-        }
-    }
+    if (!format) return std::wstring();
+    wchar_t small[512];
+    va_list attempt;
+    va_copy(attempt, args);
+    // The runtime answers -1, or the full count without a terminator, when the text does not fit.
+    int length = _vsnwprintf(small, std::size(small), format, attempt);
+    va_end(attempt);
+    if (length >= 0 && static_cast<size_t>(length) < std::size(small))
+        return std::wstring(small, static_cast<size_t>(length));
+    va_copy(attempt, args);
+    length = _vscwprintf(format, attempt);
+    va_end(attempt);
+    if (length <= 0) return std::wstring();
+    std::vector<wchar_t> large(static_cast<size_t>(length) + 1);
+    va_copy(attempt, args);
+    length = _vsnwprintf(large.data(), large.size(), format, attempt);
+    va_end(attempt);
+    if (length <= 0) return std::wstring();
+    return std::wstring(large.data(), std::min(static_cast<size_t>(length), large.size() - 1));
 }
 
 }  // namespace
@@ -470,22 +213,12 @@ void CString::AppendFormat(const wchar_t* format, ...)
 void CString::FormatV(const wchar_t* format, va_list args)
 {
     // Formatted into a fresh string, so an argument may be this string's own text.
-    std::wstring out;
-    va_list copy;
-    va_copy(copy, args);
-    FormatInto(out, format, copy);
-    va_end(copy);
-    m_str.swap(out);
+    m_str = FormatText(format, args);
 }
 
 void CString::AppendFormatV(const wchar_t* format, va_list args)
 {
-    std::wstring out;
-    va_list copy;
-    va_copy(copy, args);
-    FormatInto(out, format, copy);
-    va_end(copy);
-    m_str += out;
+    m_str += FormatText(format, args);
 }
 
 BOOL CString::LoadString(UINT id) { return LoadString(AfxGetResourceHandle(), id); }

@@ -54,9 +54,9 @@ public:
     int Compare(const wchar_t* text) const;
     int CompareNoCase(const wchar_t* text) const;
 
-    // printf-style formatting with the platform's wide conventions: %s and %c take wide text,
-    // %S, %hs, %C and %hc narrow text; %I64d, %lld, %zu and friends are understood. The result
-    // has no length limit. %n is not supported: its argument is skipped and nothing is stored.
+    // printf-style formatting by the C runtime, with its wide conventions: %s and %c take wide
+    // text, %S, %hs, %C and %hc narrow text; %I64d and %lld take 64-bit integers. The result has
+    // no length limit. The format is always the program's own text, never the user's.
     void Format(const wchar_t* format, ...);
     void AppendFormat(const wchar_t* format, ...);
     void FormatV(const wchar_t* format, va_list args);

@@ -13,20 +13,7 @@ IMPLEMENT_DYNAMIC(CWindowDC, CDC)
 namespace {
 
 // Temporary DC objects of this thread, one per DC; they never delete their DC.
-struct LetGoOfDC {
-    void operator()(CDC* dc) const
-    {
-        dc->Detach();
-        delete dc;
-    }
-};
-
-// Exposes the borrowing attach to the temporary map.
-struct TemporaryDC : CDC {
-    explicit TemporaryDC(HDC hDC) { AttachBorrowed(hDC); }
-};
-
-thread_local std::unordered_map<HDC, std::unique_ptr<CDC, LetGoOfDC>> t_tempDCs;
+thread_local std::unordered_map<HDC, std::unique_ptr<CBorrowedDC>> t_tempDCs;
 
 // As for GDI objects: a thread that never clears its map drops the temporaries of deleted DCs.
 constexpr size_t kFirstPruneSize = 64;
@@ -120,9 +107,10 @@ CDC* CDC::FromHandle(HDC hDC)
     if (found != t_tempDCs.end())
         return found->second.get();
     PruneDeadTemporaries();
-    CDC* dc = new TemporaryDC(hDC);
-    t_tempDCs.emplace(hDC, std::unique_ptr<CDC, LetGoOfDC>(dc));
-    return dc;
+    auto dc = std::make_unique<CBorrowedDC>(hDC);
+    CDC* temporary = dc.get();
+    t_tempDCs.emplace(hDC, std::move(dc));
+    return temporary;
 }
 
 void CDC::DeleteTempMap()

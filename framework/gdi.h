@@ -174,6 +174,13 @@ private:
     bool m_bBorrowed = false;
 };
 
+// A DC that belongs to someone else (a message's, an owner-draw item's, a temporary's), wrapped
+// without being owned: never deleted, left as it is when the wrapper goes.
+class CBorrowedDC : public CDC {
+public:
+    explicit CBorrowedDC(HDC hDC) { AttachBorrowed(hDC); }
+};
+
 // The DC of a WM_PAINT: BeginPaint on construction, EndPaint on destruction.
 class CPaintDC : public CDC {
     DECLARE_DYNAMIC(CPaintDC)

@@ -8,13 +8,6 @@
 
 namespace afx_detail {
 inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (int)(short)HIWORD(l)); }
-
-// Wraps a device context handle for the duration of one handler call, without owning it.
-struct BorrowedDC {
-    CDC dc;
-    explicit BorrowedDC(WPARAM w) { dc.Attach((HDC)w); }
-    ~BorrowedDC() { dc.Detach(); }
-};
 }  // namespace afx_detail
 
 #define KELVO_MSG(msg, body) {msg, 0, 0, 0, KELVO_THUNK body},
@@ -24,11 +17,11 @@ struct BorrowedDC {
 #define ON_WM_DESTROY() KELVO_MSG(WM_DESTROY, { KELVO_SELF->OnDestroy(); return TRUE; })
 #define ON_WM_CLOSE() KELVO_MSG(WM_CLOSE, { KELVO_SELF->OnClose(); return TRUE; })
 #define ON_WM_PAINT() KELVO_MSG(WM_PAINT, { KELVO_SELF->OnPaint(); return TRUE; })
-#define ON_WM_ERASEBKGND()                                           \
-    KELVO_MSG(WM_ERASEBKGND, {                                       \
-        afx_detail::BorrowedDC dc(w);                                \
-        *r = KELVO_SELF->OnEraseBkgnd(&dc.dc);                       \
-        return TRUE;                                                 \
+#define ON_WM_ERASEBKGND()                  \
+    KELVO_MSG(WM_ERASEBKGND, {              \
+        CBorrowedDC dc((HDC)w);             \
+        *r = KELVO_SELF->OnEraseBkgnd(&dc); \
+        return TRUE;                        \
     })
 #define ON_WM_SIZE() KELVO_MSG(WM_SIZE, { KELVO_SELF->OnSize((UINT)w, (short)LOWORD(l), (short)HIWORD(l)); return TRUE; })
 #define ON_WM_SIZING() KELVO_MSG(WM_SIZING, { KELVO_SELF->OnSizing((UINT)w, (LPRECT)l); *r = TRUE; return TRUE; })
@@ -94,11 +87,11 @@ struct BorrowedDC {
 #define ON_WM_MEASUREITEM() \
     KELVO_MSG(WM_MEASUREITEM, { KELVO_SELF->OnMeasureItem((int)w, (LPMEASUREITEMSTRUCT)l); *r = TRUE; return TRUE; })
 // One entry for every WM_CTLCOLOR* message; the handler gets the CTLCOLOR_* type.
-#define ON_WM_CTLCOLOR()                                                                              \
-    KELVO_MSG(WM_CTLCOLOR, {                                                                          \
-        afx_detail::BorrowedDC dc(w);                                                                 \
-        *r = (LRESULT)KELVO_SELF->OnCtlColor(&dc.dc, CWnd::FromHandle((HWND)l), m - WM_CTLCOLORMSGBOX); \
-        return TRUE;                                                                                  \
+#define ON_WM_CTLCOLOR()                                                                             \
+    KELVO_MSG(WM_CTLCOLOR, {                                                                         \
+        CBorrowedDC dc((HDC)w);                                                                      \
+        *r = (LRESULT)KELVO_SELF->OnCtlColor(&dc, CWnd::FromHandle((HWND)l), m - WM_CTLCOLORMSGBOX); \
+        return TRUE;                                                                                 \
     })
 
 // User messages: LRESULT OnXxx(WPARAM, LPARAM).
@@ -147,12 +140,12 @@ struct BorrowedDC {
      KELVO_THUNK { return KELVO_SELF->memberFxn((NMHDR*)l, r); }},
 #define ON_BN_CLICKED_REFLECT(memberFxn) ON_CONTROL_REFLECT(BN_CLICKED, memberFxn)
 // HBRUSH CtlColor(CDC*, UINT): a null brush leaves the message to the parent.
-#define ON_WM_CTLCOLOR_REFLECT()                                                                    \
-    KELVO_MSG(WM_REFLECT_BASE + WM_CTLCOLOR, {                                                      \
-        afx_detail::BorrowedDC dc(w);                                                               \
-        HBRUSH brush = KELVO_SELF->CtlColor(&dc.dc, m - WM_CTLCOLORMSGBOX);                         \
-        *r = (LRESULT)brush;                                                                        \
-        return brush != nullptr;                                                                    \
+#define ON_WM_CTLCOLOR_REFLECT()                                         \
+    KELVO_MSG(WM_REFLECT_BASE + WM_CTLCOLOR, {                           \
+        CBorrowedDC dc((HDC)w);                                          \
+        HBRUSH brush = KELVO_SELF->CtlColor(&dc, m - WM_CTLCOLORMSGBOX); \
+        *r = (LRESULT)brush;                                             \
+        return brush != nullptr;                                         \
     })
 #define ON_WM_DRAWITEM_REFLECT() \
     KELVO_MSG(WM_REFLECT_BASE + WM_DRAWITEM, { KELVO_SELF->DrawItem((LPDRAWITEMSTRUCT)l); *r = TRUE; return TRUE; })

@@ -6,32 +6,17 @@
 #include <cwctype>
 #include <vector>
 
+#include "image/handles.h"
 #include "image/pixel_ops.h"
 #include "image/ximage_codecs.h"
 
 namespace {
 
-// Owns a file handle.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return h_; }
-    bool Ok() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
-
 bool ReadWholeFile(const TCHAR* filename, std::vector<BYTE>& data) {
     if (filename == nullptr) return false;
-    FileHandle file(CreateFileW(filename, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Ok()) return false;
+    WinHandle file(CreateFileW(filename, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 ||
         size.QuadPart > ximage_codecs::kMaxDataBytes)
@@ -52,9 +37,9 @@ bool WriteWholeFile(const TCHAR* filename, const std::vector<BYTE>& data) {
     if (filename == nullptr) return false;
     bool ok;
     {
-        FileHandle file(CreateFileW(filename, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Ok()) return false;
+        WinHandle file(CreateFileW(filename, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
         DWORD done = 0;
         ok = WriteFile(file.Get(), data.data(), static_cast<DWORD>(data.size()), &done, nullptr) &&
              done == data.size();

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "image/handles.h"
 #include "image/pixel_ops.h"
 #include "image/ximage.h"
 #include "image/ximage_codecs.h"
@@ -163,10 +164,9 @@ bool WicEncode(const pixels::PackedDib& dib, DWORD type, std::vector<BYTE>& out)
         return false;
     const ULONGLONG bytes = stat.cbSize.QuadPart;
     if (bytes == 0 || bytes > kMaxDataBytes) return false;
-    const void* locked = GlobalLock(memory);
-    if (locked == nullptr) return false;
-    out.assign(static_cast<const BYTE*>(locked), static_cast<const BYTE*>(locked) + bytes);
-    GlobalUnlock(memory);
+    const LockedGlobal locked(memory);
+    if (locked.Data() == nullptr) return false;
+    out.assign(locked.Data(), locked.Data() + bytes);
     return true;
 }
 

@@ -6,7 +6,7 @@
 #include "gif/gd.h"
 #include "gif/gif_frames.h"
 #include "recorder/host_process.h"
-#include "image/win_handle.h"
+#include "image/handles.h"
 
 namespace {
 

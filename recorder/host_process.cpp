@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "image/win_handle.h"
+#include "image/handles.h"
 
 namespace {
 

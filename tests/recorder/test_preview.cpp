@@ -85,10 +85,10 @@ TEST_F(PreviewWindowTest, AVisibleWindowKeepsItsSizeAndPlaceAndOnlyTheInfoChange
     ShowPlain(mainGif);
     preview->MoveWindow(30, 40, 420, 380);
     Pump(30);
-    preview->ShowGifInfo(7, 900, 700, 2048.25f);
+    preview->ShowGifInfo(7, 900, 700, 2048.4f);
     Pump(30);
     EXPECT_EQ(CRect(30, 40, 450, 420), WindowRect(*preview));
-    EXPECT_EQ(CString(L"7F, 2048.2K, 900*700"), InfoText());
+    EXPECT_EQ(CString(L"7F, 2048.4K, 900*700"), InfoText());
 }
 
 TEST_F(PreviewWindowTest, AMainWindowWithItsRightOrTopEdgeOffTheScreenSendsTheWindowTo100And100)
