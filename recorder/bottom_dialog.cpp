@@ -1,7 +1,6 @@
 #include "recorder/bottom_dialog.h"
 
-#include <shellapi.h>
-
+#include "controls/open_address.h"
 #include "recorder/blank_notice_dlg.h"
 #include "recorder/recorder_dlg.h"
 #include "res/resource.h"
@@ -179,7 +178,7 @@ void CBottomDialog::OnVisitPage()
 void CBottomDialog::OpenWebPage(const CString& address)
 {
     // Nothing to report when no browser opens it.
-    ::ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    OpenAddress(address, SW_SHOWMAXIMIZED);
 }
 
 LRESULT CBottomDialog::OnHoverNotice(WPARAM, LPARAM lParam)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "controls/gif_view.h"
+#include "controls/open_address.h"
 #include "image/ximage.h"
 #include "capture/engine_messages.h"
 #include "capture/file_util.h"
@@ -324,7 +325,7 @@ void CPreviewDlg::OnOpenProductPage()
 {
     CString page;
     page.LoadString(IDS_PRODUCT_URL);
-    ::ShellExecuteW(nullptr, L"open", page, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    OpenAddress(page, SW_SHOWMAXIMIZED);
 }
 
 // The Edit dialog opens from here once it exists.

@@ -1,10 +1,9 @@
 #include "recorder/recorder_dlg.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 
 #include "capture/caption_list.h"
+#include "controls/open_address.h"
 #include "recorder/bottom_dialog.h"
 #include "recorder/blank_notice_dlg.h"
 #include "recorder/edge_bars.h"
@@ -282,7 +281,7 @@ void CRecorderDlg::OnTutorial()
     GetModuleFileNameW(nullptr, exe, MAX_PATH);
     CString path(exe);
     path = path.Left(path.ReverseFind(L'\\') + 1) + page;
-    ShellExecuteW(m_hWnd, L"open", path, nullptr, nullptr, SW_SHOWMAXIMIZED);
+    OpenAddress(path, SW_SHOWMAXIMIZED, m_hWnd);
 }
 
 void CRecorderDlg::OnShare()
