@@ -5,7 +5,7 @@
 #include <new>
 
 #include "image/packed_dib.h"
-#include "image/win_handle.h"
+#include "image/handles.h"
 
 namespace {
 
