@@ -112,6 +112,15 @@ void StripTest::Repaint()
     strip->UpdateWindow();
 }
 
+void StripTest::ModifiedClick(int n, UINT keys)
+{
+    const CPoint centre = CRect(strip->GetItem(n)->thumbRect).CenterPoint();
+    const LPARAM at = MAKELPARAM(centre.x, centre.y);
+    strip->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | keys, at);
+    strip->SendMessage(WM_LBUTTONUP, keys, at);
+    Pump(30);
+}
+
 namespace {
 void SendMouse(DWORD flags)
 {

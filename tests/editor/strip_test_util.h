@@ -36,6 +36,9 @@ protected:
     CPoint CheckPoint(int n) const;
     CPoint DelayPoint(int n) const;
     void Repaint();
+    // A click on row n's thumbnail with Ctrl or Shift held (MK_CONTROL, MK_SHIFT), given to the
+    // strip as its mouse messages: Wine leaves keys sent with SendInput out of the mouse flags.
+    void ModifiedClick(int n, UINT keys);
 
     StripHost host;
     XListView* strip = nullptr;  // deletes itself with its window

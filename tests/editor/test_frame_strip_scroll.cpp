@@ -21,7 +21,7 @@ TEST_F(StripTest, ThumbDragReachesRowsPast65535Pixels)
     const int x = track.CenterPoint().x;
     const int thumbY = track.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
     // The whole drag is queued at once: the scroll bar tracks it in a loop of its own.
-    const int targetY = track.top + (bar.dxyLineButton + (track.Height() - 2 * bar.dxyLineButton) * 9 / 10);
+    const int targetY = track.top + (bar.dxyLineButton + (track.Height() - 2 * bar.dxyLineButton) * 97 / 100);
     const int screenW = ::GetSystemMetrics(SM_CXSCREEN), screenH = ::GetSystemMetrics(SM_CYSCREEN);
     auto moveTo = [&](int px, int py) {
         INPUT input = {};
