@@ -165,6 +165,10 @@ public:
     void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE);
     BOOL SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
     BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL) const;
+    // The largest position the bar can take: its range's end less its page (at least the start).
+    int GetScrollLimit(int nBar) const;
+    // nSBFlags: SB_HORZ, SB_VERT or SB_BOTH; nArrowFlags: ESB_ENABLE_BOTH, ESB_DISABLE_BOTH, ...
+    BOOL EnableScrollBar(int nSBFlags, UINT nArrowFlags = ESB_DISABLE_BOTH);
     void ShowScrollBar(UINT nBar, BOOL bShow = TRUE);
     void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = nullptr, LPCRECT lpClipRect = nullptr);
     BOOL CheckDlgButton(int nIDButton, UINT nCheck);

@@ -289,6 +289,21 @@ BOOL CWnd::GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask) const
     return ::GetScrollInfo(m_hWnd, nBar, lpScrollInfo);
 }
 
+int CWnd::GetScrollLimit(int nBar) const
+{
+    SCROLLINFO info = {};
+    if (!GetScrollInfo(nBar, &info, SIF_RANGE | SIF_PAGE))
+        return 0;
+    const int page = info.nPage > 0 ? static_cast<int>(info.nPage) - 1 : 0;
+    const int limit = info.nMax - page;
+    return limit > info.nMin ? limit : info.nMin;
+}
+
+BOOL CWnd::EnableScrollBar(int nSBFlags, UINT nArrowFlags)
+{
+    return ::EnableScrollBar(m_hWnd, static_cast<UINT>(nSBFlags), nArrowFlags);
+}
+
 void CWnd::ShowScrollBar(UINT nBar, BOOL bShow) { ::ShowScrollBar(m_hWnd, (int)nBar, bShow); }
 
 void CWnd::ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect, LPCRECT lpClipRect)

@@ -1,0 +1,55 @@
+// A frame strip in a plain parent window over a frame list of the test's own, and real input.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "editor/frame_strip_view.h"
+#include "framework/framework.h"
+
+// Records what the strip tells its parent.
+class StripHost : public CWnd {
+public:
+    std::vector<LPARAM> picked;  // WM_FRAME_PICKED numbers, in order
+    std::vector<UINT> commands;  // WM_COMMAND ids
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+};
+
+class StripTest : public ::testing::Test {
+protected:
+    // Opens a strip whose rows are laid out for layoutWidth (120 gives rows of 98) and whose
+    // client area is clientHeight high, over `count` frames of w x h with delay 10.
+    void Open(int count, int w = 40, int h = 30, int clientHeight = 500, int layoutWidth = 120);
+    void TearDown() override;
+
+    // A 24-bit picture of one colour.
+    static CxImage* MakePicture(int w, int h, COLORREF colour);
+    void AddFrames(int count, int w, int h);
+    std::vector<int> Selected() const;  // 1-based numbers of the selected rows
+    // Screen point at client (x, y) of the strip.
+    CPoint StripPoint(int x, int y) const;
+    // Screen point inside row n's thumbnail, check box or delay text (row on screen).
+    CPoint ThumbPoint(int n) const;
+    CPoint CheckPoint(int n) const;
+    CPoint DelayPoint(int n) const;
+    void Repaint();
+    // A click on row n's thumbnail with Ctrl or Shift held (MK_CONTROL, MK_SHIFT), given to the
+    // strip as its mouse messages: Wine leaves keys sent with SendInput out of the mouse flags.
+    void ModifiedClick(int n, UINT keys);
+
+    StripHost host;
+    XListView* strip = nullptr;  // deletes itself with its window
+    FrameRecordArray frames;
+};
+
+// Real input through the system's queue.
+void MouseClick(CPoint screen, bool right = false);
+void KeyDown(WORD vk);
+void KeyUp(WORD vk);
+void TypeKey(WORD vk);
+void TypeText(const wchar_t* text);
+
+using Numbers = std::vector<int>;

@@ -1,0 +1,85 @@
+// Scrolling a long strip: a real drag of the thumb past the 16-bit positions, the snap to
+// whole rows, and the keyboard bringing a row into view.
+#include "tests/editor/strip_test_util.h"
+
+#include <vector>
+
+#include "tests/test_pump.h"
+
+namespace {
+
+TEST_F(StripTest, ThumbDragReachesRowsPast65535Pixels)
+{
+    Open(800, 8, 6);
+    const int limit = strip->GetScrollLimit(SB_VERT);
+    ASSERT_EQ(800 * 98 - 5 * 98, limit);  // the client shows 5 rows and part of a sixth
+
+    SCROLLBARINFO bar = {};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(::GetScrollBarInfo(strip->m_hWnd, OBJID_VSCROLL, &bar));
+    const CRect track(bar.rcScrollBar);
+    const int x = track.CenterPoint().x;
+    const int thumbY = track.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
+    // The whole drag is queued at once: the scroll bar tracks it in a loop of its own.
+    const int targetY = track.top + (bar.dxyLineButton + (track.Height() - 2 * bar.dxyLineButton) * 97 / 100);
+    const int screenW = ::GetSystemMetrics(SM_CXSCREEN), screenH = ::GetSystemMetrics(SM_CYSCREEN);
+    auto moveTo = [&](int px, int py) {
+        INPUT input = {};
+        input.type = INPUT_MOUSE;
+        input.mi.dx = (px * 65535 + screenW / 2) / (screenW - 1);
+        input.mi.dy = (py * 65535 + screenH / 2) / (screenH - 1);
+        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        return input;
+    };
+    std::vector<INPUT> inputs;
+    inputs.push_back(moveTo(x, thumbY));
+    INPUT down = {};
+    down.type = INPUT_MOUSE;
+    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs.push_back(down);
+    for (int y = thumbY; y < targetY; y += 20)
+        inputs.push_back(moveTo(x, y));
+    inputs.push_back(moveTo(x, targetY));
+    INPUT up = down;
+    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    inputs.push_back(up);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Pump(400);
+
+    const int pos = strip->GetScrollPosition().y;
+    EXPECT_GT(pos, 700 * 98);
+    EXPECT_LE(pos, limit);
+    EXPECT_EQ(0, pos % 98) << pos;
+    EXPECT_GT(strip->GetFirstVisibleRow(), 700u);
+    // The rows painted are those under the position.
+    const UINT first = strip->GetFirstVisibleRow();
+    EXPECT_EQ(0, strip->items[first]->itemRect.top);
+    EXPECT_EQ(98, strip->items[first + 1]->itemRect.top);
+}
+
+TEST_F(StripTest, ReleasedThumbSnapsToTheNearestRow)
+{
+    Open(30);
+    strip->SetScrollPos(SB_VERT, 147);
+    strip->SendMessage(WM_VSCROLL, SB_ENDSCROLL, 0);
+    EXPECT_EQ(98, strip->GetScrollPosition().y);
+    strip->SetScrollPos(SB_VERT, 148);
+    strip->SendMessage(WM_VSCROLL, SB_ENDSCROLL, 0);
+    EXPECT_EQ(196, strip->GetScrollPosition().y);
+
+    // Line and page scrolls move by rows.
+    strip->SendMessage(WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(294, strip->GetScrollPosition().y);
+    strip->SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(294 + 5 * 98, strip->GetScrollPosition().y);
+    strip->SendMessage(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA * 3), 0);
+    EXPECT_EQ(196 + 5 * 98, strip->GetScrollPosition().y);
+
+    // Up from the first selected row above the view brings it to the top.
+    strip->items[2]->selected = 1;
+    strip->SelectPrevious();
+    EXPECT_EQ(98, strip->GetScrollPosition().y);
+    EXPECT_EQ(2u, strip->currentItem);
+}
+
+}  // namespace
