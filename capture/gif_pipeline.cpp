@@ -1,8 +1,13 @@
 #include "capture/gif_pipeline.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "gif/gd.h"
 #include "image/palette_reducer.h"
@@ -11,41 +16,276 @@
 namespace gifpipeline {
 namespace {
 
-// Assembles the file while the frames arrive: a frame is written only once the next one is
-// known to differ, so a run of identical frames becomes one frame with the summed delay.
-// Three pictures circulate: the last one written (the base of the next difference), the one
-// waiting for its run to end, and the one the next frame is reduced into.
-class Assembler {
+// Pictures reduced ahead of the writer, per thread: enough to keep every thread busy while
+// the writer waits on one slow frame, few enough that memory stays near one frame a thread.
+constexpr size_t kFramesAheadPerThread = 2;
+
+// One usable frame as the frame work hands it to the writer.
+struct EncodedFrame {
+    PipelineResult status = PipelineResult::Written;  // OutOfMemory when it could not be made
+    bool repeat = false;  // shows the same colours as the frame before: it joins that run
+    // Unless a repeat: the frame's block, stored as the rectangle that changed since the
+    // frame before, with a delay of 0 until its run is known.
+    gdBlockOwner block;
+    int blockSize = 0;
+    gdBlockOwner header;  // first frame only: the file's header and global table
+    int headerSize = 0;
+    uint8_t firstPixel = 0;  // what a continuation of a long delay stores
+};
+
+// Reduces, compares, diffs and encodes the usable frames on worker threads and on the
+// calling thread while it waits. A frame's work needs only its own picture and that of the
+// frame before: two equal neighbours show the same colours as the first of their run, and
+// the rectangle that changed since the previous written frame is the one that changed since
+// the frame just before, as differences are taken by colour. So no frame waits for the
+// writer's merging, and the output does not depend on which thread did what.
+class FrameWork {
 public:
-    Assembler(int width, int height, const RGBQUAD* table, int loops, const ByteSink& sink)
-        : width_(width), height_(height), loops_(loops), sink_(sink) {
-        for (int i = 0; i < 256; ++i) {
-            red_[i] = table[i].rgbRed;
-            green_[i] = table[i].rgbGreen;
-            blue_[i] = table[i].rgbBlue;
+    FrameWork(const std::vector<pixels::DibView>& views, const RGBQUAD* table, bool dither,
+              int loops, unsigned threads)
+        : views_(views), table_(table), dither_(dither), loops_(loops), slots_(views.size()),
+          window_(kFramesAheadPerThread * threads) {
+        // Reserved whole, so that nothing under the lock can throw: every frame becomes
+        // encodable once, and no more pictures exist than the window plus the one before it.
+        encodable_.reserve(slots_.size());
+        spare_.reserve(window_ + 2);
+        for (unsigned t = 1; t < threads; ++t) {
+            try {
+                workers_.emplace_back(&FrameWork::WorkerLoop, this);
+            } catch (const std::system_error&) {
+                break;  // fewer helpers; the calling thread still does all that is left
+            }
         }
     }
 
-    // The picture to reduce the next frame into (width bytes a row, top row first); null when
-    // memory is short.
-    gdImage* Scratch() {
-        if (!scratch_) scratch_ = NewImage();
-        return scratch_.get();
+    ~FrameWork() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
+        }
+        changed_.notify_all();
+        for (std::thread& worker : workers_) worker.join();
     }
 
-    // The scratch picture becomes the next frame.
-    PipelineResult Add(int delay) {
+    FrameWork(const FrameWork&) = delete;
+    FrameWork& operator=(const FrameWork&) = delete;
+
+    // Frame k's result, working on whatever is ready meanwhile. The writer takes what it needs
+    // from it and calls Consumed(k) before it waits for the next.
+    EncodedFrame& Wait(size_t k) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!slots_[k].finished) {
+            if (!ownReducer_) ownReducer_.reset(new pixels::PaletteReducer(table_));
+            Task task;
+            if (TakeTask(task)) {
+                lock.unlock();
+                Execute(task, *ownReducer_);
+                lock.lock();
+            } else {
+                changed_.wait(lock);
+            }
+        }
+        return slots_[k].out;
+    }
+
+    // The writer is done with frame k: the window of reductions moves on.
+    void Consumed(size_t k) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            slots_[k].out = EncodedFrame();
+            consumed_ = k + 1;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    enum class Step { Reduce, Encode };
+    struct Task {
+        Step step = Step::Reduce;
+        size_t frame = 0;
+    };
+    struct Slot {
+        gdImageOwner picture;  // kept until this frame's and the next frame's encoding are done
+        bool reduced = false;
+        bool finished = false;
+        EncodedFrame out;
+    };
+
+    void WorkerLoop() {
+        try {
+            pixels::PaletteReducer reducer(table_);
+            std::unique_lock<std::mutex> lock(mutex_);
+            for (;;) {
+                Task task;
+                if (stop_) return;
+                if (!TakeTask(task)) {
+                    changed_.wait(lock);
+                    continue;
+                }
+                lock.unlock();
+                Execute(task, reducer);
+                lock.lock();
+            }
+        } catch (const std::bad_alloc&) {
+            // This helper ends; the others and the calling thread take over its share.
+        }
+    }
+
+    // Called with the lock held. Encoding comes first: it frees pictures and feeds the writer.
+    bool TakeTask(Task& task) {
+        if (nextEncode_ < encodable_.size()) {
+            task.step = Step::Encode;
+            task.frame = encodable_[nextEncode_++];
+            return true;
+        }
+        if (nextReduce_ < slots_.size() && nextReduce_ < consumed_ + window_) {
+            task.step = Step::Reduce;
+            task.frame = nextReduce_++;
+            return true;
+        }
+        return false;
+    }
+
+    void Execute(const Task& task, pixels::PaletteReducer& reducer) {
+        try {
+            if (task.step == Step::Reduce)
+                Reduce(task.frame, reducer);
+            else
+                Encode(task.frame);
+        } catch (const std::bad_alloc&) {
+            Fail(task.frame);
+        }
+    }
+
+    void Reduce(size_t k, pixels::PaletteReducer& reducer) {
+        gdImageOwner picture = TakeSparePicture();
+        if (!picture) picture = NewPicture();
+        if (!picture) {
+            Fail(k);
+            return;
+        }
+        reducer.Reduce(views_[k], dither_, picture->pixels.data(), static_cast<ptrdiff_t>(picture->sx));
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            Slot& slot = slots_[k];
+            slot.picture = std::move(picture);
+            slot.reduced = true;
+            // Whichever of two neighbours is reduced second makes the later one encodable.
+            if (k == 0 || slots_[k - 1].reduced) encodable_.push_back(k);
+            if (k + 1 < slots_.size() && slots_[k + 1].reduced) encodable_.push_back(k + 1);
+        }
+        changed_.notify_all();
+    }
+
+    // Both pictures are left alone by everyone else until this frame is finished.
+    void Encode(size_t k) {
+        gdImage* current = slots_[k].picture.get();
+        gdImage* previous = k > 0 ? slots_[k - 1].picture.get() : nullptr;
+        EncodedFrame out;
+        out.firstPixel = current->pixels[0];
+        out.repeat = previous && gdImageCompare(previous, current) == 0;
+        if (!out.repeat) {
+            out.block.reset(
+                gdImageGifAnimAddPtr(current, &out.blockSize, 0, 0, 0, 0, gdDisposalNone, previous));
+            if (!out.block) out.status = PipelineResult::OutOfMemory;
+        }
+        if (k == 0) {
+            out.header.reset(gdImageGifAnimBeginPtr(current, &out.headerSize, 1, loops_));
+            if (!out.header) out.status = PipelineResult::OutOfMemory;
+        }
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            slots_[k].out = std::move(out);
+            slots_[k].finished = true;
+            if (k > 0 && slots_[k - 1].finished) Recycle(slots_[k - 1].picture);
+            if (k + 1 == slots_.size() || slots_[k + 1].finished) Recycle(slots_[k].picture);
+        }
+        changed_.notify_all();
+    }
+
+    // The frame cannot be made; the writer stops there with OutOfMemory.
+    void Fail(size_t k) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            slots_[k].out = EncodedFrame();
+            slots_[k].out.status = PipelineResult::OutOfMemory;
+            slots_[k].finished = true;
+        }
+        changed_.notify_all();
+    }
+
+    // Called with the lock held.
+    void Recycle(gdImageOwner& picture) {
+        if (picture && spare_.size() < spare_.capacity()) spare_.push_back(std::move(picture));
+        picture.reset();
+    }
+
+    gdImageOwner TakeSparePicture() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        gdImageOwner picture;
+        while (!picture && !spare_.empty()) {
+            picture = std::move(spare_.back());
+            spare_.pop_back();
+        }
+        return picture;
+    }
+
+    gdImageOwner NewPicture() const {
+        gdImageOwner im(gdImageCreate(views_[0].width, views_[0].height));
+        if (!im) return im;
+        for (int i = 0; i < 256; ++i) {
+            im->red[i] = table_[i].rgbRed;
+            im->green[i] = table_[i].rgbGreen;
+            im->blue[i] = table_[i].rgbBlue;
+        }
+        im->colorsTotal = 256;
+        return im;
+    }
+
+    const std::vector<pixels::DibView>& views_;
+    const RGBQUAD* table_;
+    const bool dither_;
+    const int loops_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;  // any task became ready, any frame finished, or stop
+    std::vector<Slot> slots_;
+    std::vector<size_t> encodable_;  // frames whose picture and the one before are reduced
+    size_t nextEncode_ = 0;
+    std::vector<gdImageOwner> spare_;
+    size_t nextReduce_ = 0;
+    size_t consumed_ = 0;
+    const size_t window_;
+    bool stop_ = false;
+
+    std::unique_ptr<pixels::PaletteReducer> ownReducer_;  // the calling thread's
+    std::vector<std::thread> workers_;                    // last: they use all of the above
+};
+
+// Writes the file in order as the frames arrive: a frame is written only once the next one
+// is known to differ, so a run of identical frames becomes one frame with the summed delay.
+class Assembler {
+public:
+    explicit Assembler(const ByteSink& sink) : sink_(sink) {}
+
+    // Takes the frame's blocks.
+    PipelineResult Add(EncodedFrame& frame, int delay) {
         const long long d = delay > 0 ? delay : 0;
-        if (pending_ && gdImageCompare(pending_.get(), scratch_.get()) == 0) {
+        if (frame.header) {
+            header_ = std::move(frame.header);
+            headerSize_ = frame.headerSize;
+        }
+        if (frame.repeat && pending_) {
             pendingDelay_ += d;
             return PipelineResult::Written;
         }
         if (pending_) {
-            const PipelineResult r = Emit(*pending_, pendingDelay_, written_.get());
+            const PipelineResult r = Emit();
             if (r != PipelineResult::Written) return r;
-            std::swap(written_, pending_);  // the old base is reused as scratch below
         }
-        std::swap(pending_, scratch_);
+        pending_ = std::move(frame.block);
+        pendingSize_ = frame.blockSize;
+        pendingFirstPixel_ = frame.firstPixel;
         pendingDelay_ = d;
         return PipelineResult::Written;
     }
@@ -53,67 +293,67 @@ public:
     // Writes the frame still waiting and the trailer.
     PipelineResult Finish() {
         if (!pending_) return PipelineResult::NoFrames;
-        const PipelineResult r = Emit(*pending_, pendingDelay_, written_.get());
+        const PipelineResult r = Emit();
         if (r != PipelineResult::Written) return r;
         int size = 0;
         void* block = gdImageGifAnimEndPtr(&size);
-        return Put(block, size);
+        return Put(gdBlockOwner(block), size);
     }
 
 private:
-    gdImageOwner NewImage() {
-        gdImageOwner im(gdImageCreate(width_, height_));
-        if (!im) return im;
-        for (int i = 0; i < 256; ++i) {
-            im->red[i] = red_[i];
-            im->green[i] = green_[i];
-            im->blue[i] = blue_[i];
-        }
-        im->colorsTotal = 256;
-        return im;
-    }
-
-    PipelineResult Emit(gdImage& im, long long delay, gdImage* previous) {
-        int size = 0;
-        if (!headerWritten_) {
-            void* block = gdImageGifAnimBeginPtr(&im, &size, 1, loops_);
-            const PipelineResult r = Put(block, size);
+    PipelineResult Emit() {
+        if (header_) {
+            const PipelineResult r = Put(std::move(header_), headerSize_);
             if (r != PipelineResult::Written) return r;
-            headerWritten_ = true;
         }
-        long long rest = delay;
+        long long rest = pendingDelay_;
         int part = static_cast<int>(std::min<long long>(rest, kMaxFrameDelay));
-        void* block = gdImageGifAnimAddPtr(&im, &size, 0, 0, 0, part, gdDisposalNone, previous);
-        PipelineResult r = Put(block, size);
-        // The remainder of a long delay: frames that repeat the picture, stored as one pixel.
+        SetDelay(static_cast<uint8_t*>(pending_.get()), pendingSize_, part);
+        PipelineResult r = Put(std::move(pending_), pendingSize_);
+        // The remainder of a long delay: frames that repeat the picture, stored as its first
+        // pixel (what a frame that changed nothing stores).
         for (rest -= part; rest > 0 && r == PipelineResult::Written; rest -= part) {
             part = static_cast<int>(std::min<long long>(rest, kMaxFrameDelay));
-            block = gdImageGifAnimAddPtr(&im, &size, 0, 0, 0, part, gdDisposalNone, &im);
-            r = Put(block, size);
+            r = PutRepeat(part);
         }
         return r;
     }
 
-    PipelineResult Put(void* block, int size) {
-        gdBlockOwner owner(block);
+    PipelineResult PutRepeat(int delay) {
+        if (!repeat_) {
+            repeat_.reset(gdImageCreate(1, 1));
+            if (!repeat_) return PipelineResult::OutOfMemory;
+        }
+        repeat_->pixels[0] = pendingFirstPixel_;
+        int size = 0;
+        void* block =
+            gdImageGifAnimAddPtr(repeat_.get(), &size, 0, 0, 0, delay, gdDisposalNone, repeat_.get());
+        return Put(gdBlockOwner(block), size);
+    }
+
+    // A frame block opens with its graphic control extension: 21 F9 04, the flags, then the
+    // delay in hundredths, low byte first.
+    static void SetDelay(uint8_t* block, int size, int delay) {
+        if (!block || size < 6 || block[0] != 0x21 || block[1] != 0xF9) return;
+        block[4] = static_cast<uint8_t>(delay & 0xFF);
+        block[5] = static_cast<uint8_t>((delay >> 8) & 0xFF);
+    }
+
+    PipelineResult Put(gdBlockOwner block, int size) {
         if (!block || size <= 0) return PipelineResult::OutOfMemory;
-        if (!sink_(static_cast<const uint8_t*>(block), static_cast<size_t>(size)))
+        if (!sink_(static_cast<const uint8_t*>(block.get()), static_cast<size_t>(size)))
             return PipelineResult::WriteFailed;
         return PipelineResult::Written;
     }
 
-    int width_;
-    int height_;
-    int loops_;
     const ByteSink& sink_;
-    int red_[256];
-    int green_[256];
-    int blue_[256];
-    gdImageOwner written_;
-    gdImageOwner pending_;
-    gdImageOwner scratch_;
+    gdBlockOwner header_;  // until the first frame is written
+    int headerSize_ = 0;
+    gdBlockOwner pending_;
+    int pendingSize_ = 0;
+    uint8_t pendingFirstPixel_ = 0;
     long long pendingDelay_ = 0;
-    bool headerWritten_ = false;
+    gdImageOwner repeat_;
 };
 
 int LoopValue(int playCount) {
@@ -121,42 +361,48 @@ int LoopValue(int playCount) {
     return playCount > 1 ? playCount - 1 : 0;
 }
 
+unsigned ThreadCount(int wanted, size_t frames) {
+    unsigned threads = wanted > 0 ? static_cast<unsigned>(wanted) : std::thread::hardware_concurrency();
+    if (threads == 0) threads = 1;
+    return static_cast<unsigned>(std::min<size_t>(threads, frames));
+}
+
 PipelineResult Run(const PipelineFrame* frames, size_t count, const PipelineOptions& options,
                    const ByteSink& sink, const ProgressSink& progress) {
-    std::vector<pixels::DibView> views(count);
-    std::vector<bool> usable(count, false);
-    int width = 0, height = 0;
+    std::vector<pixels::DibView> usable;
+    std::vector<bool> isUsable(count, false);
     for (size_t i = 0; i < count; ++i) {
-        if (!pixels::DibView::Read(frames[i].dib, views[i])) continue;
-        if (width == 0) {
-            width = views[i].width;
-            height = views[i].height;
-        }
-        usable[i] = views[i].width == width && views[i].height == height;
+        pixels::DibView view;
+        if (!pixels::DibView::Read(frames[i].dib, view)) continue;
+        if (!usable.empty() && (view.width != usable[0].width || view.height != usable[0].height))
+            continue;
+        usable.push_back(view);
+        isUsable[i] = true;
     }
-    if (width == 0) return PipelineResult::NoFrames;
+    if (usable.empty()) return PipelineResult::NoFrames;
 
-    // One table for all frames, built before any frame is reduced; entries the quantizer
-    // leaves unused stay black.
+    // One table for all frames, built in frame order before any frame is reduced; entries the
+    // quantizer leaves unused stay black.
     RGBQUAD table[256];
     std::memset(table, 0, sizeof table);
     {
         COctreeQuantizer quantizer(256, 8);
         for (size_t i = 0; i < count; ++i)
-            if (usable[i]) quantizer.AddImage(frames[i].dib);
+            if (isUsable[i]) quantizer.AddImage(frames[i].dib);
         quantizer.FillPalette(table);
     }
 
-    pixels::PaletteReducer reducer(table);
-    Assembler assembler(width, height, table, LoopValue(options.playCount), sink);
+    Assembler assembler(sink);
+    FrameWork work(usable, table, options.dither, LoopValue(options.playCount),
+                   ThreadCount(options.threads, usable.size()));
     const float step = static_cast<float>(35.0 / static_cast<double>(count));
+    size_t k = 0;
     for (size_t i = 0; i < count; ++i) {
-        if (usable[i]) {
-            gdImage* target = assembler.Scratch();
-            if (!target) return PipelineResult::OutOfMemory;
-            reducer.Reduce(views[i], options.dither, target->pixels.data(),
-                           static_cast<ptrdiff_t>(width));
-            const PipelineResult r = assembler.Add(frames[i].delay);
+        if (isUsable[i]) {
+            EncodedFrame& frame = work.Wait(k);
+            if (frame.status != PipelineResult::Written) return frame.status;
+            const PipelineResult r = assembler.Add(frame, frames[i].delay);
+            work.Consumed(k++);
             if (r != PipelineResult::Written) return r;
         }
         const int percent = static_cast<int>(static_cast<float>(i) * step + 60.0);

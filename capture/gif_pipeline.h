@@ -3,6 +3,10 @@
 // Floyd-Steinberg dithering), runs of identical neighbours merged into one frame with the
 // summed delay, and each frame after the first stored as the rectangle that changed.
 //
+// Reduction, comparison, difference and encoding of a frame need only the shared table and the
+// frame before it, so they run on several threads while the calling thread merges the runs and
+// writes the file in order; the bytes are the same whatever the number of threads.
+//
 // File layout: "GIF89a", the logical screen of the first frame's size with a 256-entry global
 // table, a NETSCAPE2.0 loop block unless the GIF plays once, then per frame a graphic control
 // extension (disposal 1, the delay, no transparency) and the LZW-coded image, and the trailer.
@@ -27,6 +31,8 @@ struct PipelineOptions {
     bool dither = true;
     // 0 plays forever; 1 once (no loop block); n >= 2 plays n times.
     int playCount = 0;
+    // Threads that work on the frames, the calling thread included; 0 uses every core.
+    int threads = 0;
 };
 
 enum class PipelineResult {
@@ -48,8 +54,10 @@ constexpr int kMaxFrameDelay = 65535;
 
 // Writes the animated GIF of the frames to the sink. Frames that are not readable packed DIBs,
 // and frames of another size than the first usable one, are left out.
-// Progress: after the reduction of frame i of n, (int)(i * (float)(35.0 / n) + 60.0) when
-// below 95; then 95 once every frame is reduced. (The caller reports 100 when it is done.)
+// Progress, on the calling thread and the same for any number of threads: after frame i of n
+// is merged or written, (int)(i * (float)(35.0 / n) + 60.0) when below 95; then 95 once every
+// frame is. (The caller reports 100 when it is done.) The sink, too, is only called on the
+// calling thread; a cancel or a failure returns once the helper threads have stopped.
 PipelineResult WriteAnimatedGif(const PipelineFrame* frames, size_t count,
                                 const PipelineOptions& options, const ByteSink& sink,
                                 const ProgressSink& progress = nullptr);

@@ -43,6 +43,27 @@ std::vector<uint8_t> Encode(const std::vector<std::vector<uint8_t>>& dibs,
     return out;
 }
 
+Recording MovingSquare() {
+    // Square position per frame; a negative entry is the position before it with one pixel
+    // changed at (-p, 40).
+    static const int kPlaces[] = {0, 0, 0, 3, 6, 6, -7, 9, 12, 12, 12, 12, 15, 3, 3, 18, -20, -21,
+                                  24, 27, 30, 30, 33, 36, 39, 0, 42, 42, 45, 48, 48, 51, -52, 54, 54, 54};
+    Recording recording;
+    int place = 0;
+    for (size_t f = 0; f < sizeof kPlaces / sizeof kPlaces[0]; ++f) {
+        const int marked = kPlaces[f] < 0 ? -kPlaces[f] : -1;
+        if (kPlaces[f] >= 0) place = kPlaces[f];
+        recording.dibs.push_back(MakeDib(64, 48, [=](int x, int y) {
+            if (x == marked && y == 40) return Rgb{255, 0, 255};
+            if (x >= place && x < place + 10 && y >= 8 && y < 18) return Rgb{255, 255, 255};
+            return Rgb{static_cast<uint8_t>(x * 4), static_cast<uint8_t>(y * 5),
+                       static_cast<uint8_t>(x * 2 + y * 2)};
+        }));
+        recording.delays.push_back(2 + static_cast<int>(f % 5));
+    }
+    return recording;
+}
+
 WalkedGif Walk(const std::vector<uint8_t>& file) {
     WalkedGif walked;
     gifcodec::GifFrameWalker walker(file.data(), file.size());

@@ -25,6 +25,15 @@ std::vector<uint8_t> MakeRgb(int w, int h, const std::function<Rgb(int, int)>& c
 std::vector<uint8_t> Encode(const std::vector<std::vector<uint8_t>>& dibs,
                             const std::vector<int>& delays, bool dither = true, int playCount = 0);
 
+// A recording of 36 frames of 64 x 48 in true colour, more colours than a palette holds: a
+// gradient under a square that moves, stops for runs of identical frames, returns to earlier
+// places and changes single pixels. delays[i] is 2 + i % 5.
+struct Recording {
+    std::vector<std::vector<uint8_t>> dibs;
+    std::vector<int> delays;
+};
+Recording MovingSquare();
+
 // The images of a GIF file as its block walker sees them; ok when it ends at the trailer.
 struct WalkedGif {
     gifcodec::GifScreenInfo screen;

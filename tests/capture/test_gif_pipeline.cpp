@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <thread>
 
 #include "tests/capture/gif_pipeline_test_util.h"
 
@@ -223,6 +224,46 @@ TEST(GifPipelineProgress, ACancelFromTheProgressStopsTheRun) {
                                                     [&](int) { return ++calls < 2; }));
     EXPECT_EQ(2, calls);
     EXPECT_TRUE(out.empty());
+}
+
+TEST(GifPipelineProgress, ACancelWhileSeveralThreadsWorkWritesOnlyAWholePrefixAndNoMemoryFile) {
+    const pipeline_test::Recording recording = pipeline_test::MovingSquare();
+    std::vector<gifpipeline::PipelineFrame> frames;
+    for (size_t i = 0; i < recording.dibs.size(); ++i)
+        frames.push_back({recording.dibs[i].data(), recording.delays[i]});
+    gifpipeline::PipelineOptions options;
+    options.threads = 3;
+    std::vector<uint8_t> whole;
+    ASSERT_EQ(gifpipeline::PipelineResult::Written,
+              gifpipeline::WriteAnimatedGifToMemory(frames.data(), frames.size(), options, whole));
+
+    // Into memory: nothing is left of the run.
+    std::vector<uint8_t> out;
+    int calls = 0;
+    EXPECT_EQ(gifpipeline::PipelineResult::Cancelled,
+              gifpipeline::WriteAnimatedGifToMemory(frames.data(), frames.size(), options, out,
+                                                    [&](int) { return ++calls < 15; }));
+    EXPECT_EQ(15, calls);
+    EXPECT_TRUE(out.empty());
+
+    // Into a stream: what came before the cancel is the start of the whole file, in order, and
+    // all of it was handed over on the calling thread.
+    const std::thread::id caller = std::this_thread::get_id();
+    std::vector<uint8_t> streamed;
+    bool elsewhere = false;
+    const gifpipeline::ByteSink sink = [&](const uint8_t* data, size_t size) {
+        elsewhere = elsewhere || std::this_thread::get_id() != caller;
+        streamed.insert(streamed.end(), data, data + size);
+        return true;
+    };
+    calls = 0;
+    EXPECT_EQ(gifpipeline::PipelineResult::Cancelled,
+              gifpipeline::WriteAnimatedGif(frames.data(), frames.size(), options, sink,
+                                            [&](int) { return ++calls < 15; }));
+    EXPECT_FALSE(elsewhere);
+    ASSERT_GT(streamed.size(), 800u);  // the header and some frames
+    ASSERT_LT(streamed.size(), whole.size());
+    EXPECT_TRUE(std::equal(streamed.begin(), streamed.end(), whole.begin()));
 }
 
 TEST(GifPipelineInput, PlainRgbBecomesABottomUpDib) {

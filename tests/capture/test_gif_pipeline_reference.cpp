@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <random>
+#include <thread>
 
 #include "gif/gd.h"
 #include "image/pixel_ops.h"
@@ -118,6 +119,71 @@ TEST(GifPipelineReference, TheFileIsByteForByteTheWritersStepsDoneOneByOne) {
         const auto literal = LiteralWriter(dibs, delays, dither);
         EXPECT_EQ(literal.size(), ours.size());
         EXPECT_TRUE(literal == ours) << (dither ? "dithered" : "plain");
+    }
+}
+
+// Frames are reduced, compared and encoded on several threads while the calling thread merges
+// and writes: whatever the number of threads, the file is today's, byte for byte, and the
+// progress the same, reported on the calling thread. Gaps (frames that are no pictures) and a
+// run whose delay needs continuation frames keep the thread counts in step too.
+TEST(GifPipelineThreads, EveryThreadCountWritesTheSameBytesAsTheStepsDoneOneByOne) {
+    const pipeline_test::Recording recording = pipeline_test::MovingSquare();
+    const std::vector<uint8_t> literal = LiteralWriter(recording.dibs, recording.delays, true);
+    const auto walked = pipeline_test::Walk(literal);
+    ASSERT_TRUE(walked.ok);
+    // What the frames exercise: merged runs, and frames stored as a changed rectangle.
+    ASSERT_EQ(24u, walked.frames.size());
+    EXPECT_LT(walked.frames[3].width * walked.frames[3].height, 64 * 48 / 8);  // one pixel changed
+
+    std::vector<gifpipeline::PipelineFrame> frames;
+    for (size_t i = 0; i < recording.dibs.size(); ++i)
+        frames.push_back({recording.dibs[i].data(), recording.delays[i]});
+    // The same recording with gaps and a run lasting longer than one frame's delay field.
+    std::vector<gifpipeline::PipelineFrame> gapped;
+    const std::vector<uint8_t> small = MakeDib(4, 4, [](int, int) { return Rgb{9, 9, 9}; });
+    for (size_t i = 0; i < recording.dibs.size(); ++i) {
+        if (i == 4) gapped.push_back({nullptr, 5});
+        if (i == 17) gapped.push_back({small.data(), 5});
+        gapped.push_back({recording.dibs[i].data(), i >= 8 && i <= 11 ? 40000 : recording.delays[i]});
+    }
+
+    std::vector<uint8_t> gappedOne;
+    std::vector<int> progressOne;
+    for (int threads : {1, 2, 3, 8}) {
+        SCOPED_TRACE(threads);
+        gifpipeline::PipelineOptions options;
+        options.threads = threads;
+        std::vector<uint8_t> file;
+        ASSERT_EQ(gifpipeline::PipelineResult::Written,
+                  gifpipeline::WriteAnimatedGifToMemory(frames.data(), frames.size(), options, file));
+        EXPECT_TRUE(file == literal);
+
+        const std::thread::id caller = std::this_thread::get_id();
+        std::vector<int> progress;
+        bool elsewhere = false;
+        std::vector<uint8_t> gappedFile;
+        const gifpipeline::ProgressSink record = [&](int percent) {
+            elsewhere = elsewhere || std::this_thread::get_id() != caller;
+            progress.push_back(percent);
+            return true;
+        };
+        ASSERT_EQ(gifpipeline::PipelineResult::Written, gifpipeline::WriteAnimatedGifToMemory(
+                                                             gapped.data(), gapped.size(), options, gappedFile, record));
+        EXPECT_FALSE(elsewhere);
+        if (threads == 1) {
+            gappedOne = gappedFile;
+            progressOne = progress;
+            // The long run continues in 1 x 1 frames.
+            const auto walkedGapped = pipeline_test::Walk(gappedOne);
+            ASSERT_EQ(26u, walkedGapped.frames.size());
+            EXPECT_EQ(65535, walkedGapped.frames[5].delay);
+            EXPECT_EQ(65535, walkedGapped.frames[6].delay);
+            EXPECT_EQ(160000 - 2 * 65535, walkedGapped.frames[7].delay);
+            EXPECT_EQ(1, walkedGapped.frames[7].width * walkedGapped.frames[7].height);
+            EXPECT_EQ(39u, progress.size());
+        }
+        EXPECT_TRUE(gappedFile == gappedOne);
+        EXPECT_EQ(progressOne, progress);
     }
 }
 
