@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs the benchmarks: GIF encoding against Debian's libgd and the writer's whole pipeline
-# (native), then the screen capture at 30 frames per second (under Wine on a private display).
+# on one thread and on every core (native), then the screen capture at 30 frames per second (under Wine on a private display).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -11,8 +11,8 @@ dpkg-query -W -f='${Status}' libgd3 2>/dev/null | grep -q "ok installed" ||
 echo "== GIF encoding: ours against libgd"
 "$root/build/native/bench/gif_encode_bench"
 echo
-echo "== Writer pipeline: 300 frames of 580 x 380"
-"$root/build/native/bench/pipeline_bench"
+echo "== Writer pipeline: 600 frames of 800 x 600, one thread against every core (same bytes)"
+"$root/build/native/bench/pipeline_bench" --frames 600 --size 800x600
 echo
 
 display=
