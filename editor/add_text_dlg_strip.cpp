@@ -1,0 +1,169 @@
+// The Edit dialog's side of the frame strip: creating it on the engine's frames, placing it,
+// and the operations that the dialog's buttons hand to it. The strip's items point at the
+// engine's records and never own them.
+//
+// INTEGRATION POINT: the strip (editor/frame_strip_view.h) is built beside this dialog. Until its
+// header is on this branch the dialog runs without a strip: these functions then do nothing
+// (the frame list itself is still reversed, previewed and made into a GIF).
+#include <utility>
+
+#include "editor/add_text_dlg.h"
+#include "recorder/recorder_dlg.h"
+
+#if __has_include("editor/frame_strip_view.h")
+#include "editor/frame_strip_view.h"
+#define KELVO_EDIT_HAS_STRIP 1
+#endif
+
+#if KELVO_EDIT_HAS_STRIP
+
+void CAddTextDlg::CreateStrip()
+{
+    strip = static_cast<XListView*>(RUNTIME_CLASS(XListView)->CreateObject());
+    if (!strip)
+        return;
+    if (!strip->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this, 0)) {
+        delete strip;
+        strip = nullptr;
+        return;
+    }
+    CWnd* addText = GetDlgItem(5);
+    CRect client, add;
+    GetClientRect(&client);
+    if (addText) {
+        addText->GetWindowRect(&add);
+        ScreenToClient(&add);
+        strip->MoveWindow(client.left, client.top, add.left - client.left - 2, client.Height());
+    }
+    SetStripColorCount();
+    const int count = FrameCount();
+    for (int n = 1; n <= count; ++n)
+        strip->AddFrame(recorder.engine.GetFrame(n));
+    strip->Reinitialize();
+}
+
+void CAddTextDlg::ClearStrip()
+{
+    if (strip)
+        strip->ClearItems();
+}
+
+void CAddTextDlg::MoveStrip(const CRect& place)
+{
+    if (!strip)
+        return;
+    strip->MoveWindow(place, TRUE);
+    strip->UpdateScrollSizes();
+}
+
+void CAddTextDlg::RepaintStrip()
+{
+    if (strip)
+        strip->Invalidate(TRUE);
+}
+
+void CAddTextDlg::SetStripColorCount()
+{
+    if (strip)
+        strip->SetColorCount(colorCount);
+}
+
+void CAddTextDlg::StripToggleDeleted()
+{
+    if (strip)
+        strip->ToggleDeleted();
+}
+
+void CAddTextDlg::StripSpeedUp()
+{
+    if (strip)
+        strip->SpeedUp();
+}
+
+void CAddTextDlg::StripSlowDown()
+{
+    if (strip)
+        strip->SlowDown();
+}
+
+void CAddTextDlg::StripInsertImageFrames(int index)
+{
+    if (strip)
+        strip->InsertImageFrames(index);
+}
+
+void CAddTextDlg::StripFollowReverse()
+{
+    if (!strip)
+        return;
+    auto& items = strip->items;
+    const INT_PTR n = items.GetSize();
+    for (INT_PTR j = 0; j < n; ++j) {
+        items[j]->frame = recorder.engine.GetFrame(static_cast<int>(j) + 1);
+        items[j]->selected = 0;
+    }
+    // The thumbnails follow their frames; none is made again.
+    for (INT_PTR i = 0; i < n / 2; ++i)
+        std::swap(items[i]->thumbnail, items[n - 1 - i]->thumbnail);
+}
+
+void CAddTextDlg::StripClearSelection()
+{
+    if (!strip)
+        return;
+    for (INT_PTR j = 0; j < strip->items.GetSize(); ++j)
+        strip->items[j]->selected = 0;
+}
+
+void CAddTextDlg::StripSelect(int frame)
+{
+    if (strip && frame >= 1 && frame <= strip->items.GetSize())
+        strip->items[frame - 1]->selected = 1;
+}
+
+unsigned CAddTextDlg::StripItemHeight() const { return strip ? strip->GetItemHeight() : 0; }
+
+int CAddTextDlg::StripScrollY() const { return strip ? strip->GetScrollPosition().y : 0; }
+
+int CAddTextDlg::StripClientHeight() const
+{
+    if (!strip)
+        return 0;
+    CRect client;
+    strip->GetClientRect(&client);
+    return client.Height();
+}
+
+void CAddTextDlg::StripScrollTo(int y)
+{
+    if (strip)
+        strip->ScrollToPosition(CPoint(0, y));
+}
+
+void CAddTextDlg::FocusStrip()
+{
+    if (strip)
+        strip->SetFocus();
+}
+
+#else  // no strip yet
+
+void CAddTextDlg::CreateStrip() {}
+void CAddTextDlg::ClearStrip() {}
+void CAddTextDlg::MoveStrip(const CRect&) {}
+void CAddTextDlg::RepaintStrip() {}
+void CAddTextDlg::SetStripColorCount() {}
+void CAddTextDlg::StripToggleDeleted() {}
+void CAddTextDlg::StripSpeedUp() {}
+void CAddTextDlg::StripSlowDown() {}
+void CAddTextDlg::StripInsertImageFrames(int) {}
+void CAddTextDlg::StripFollowReverse() {}
+void CAddTextDlg::StripClearSelection() {}
+void CAddTextDlg::StripSelect(int) {}
+unsigned CAddTextDlg::StripItemHeight() const { return 0; }
+int CAddTextDlg::StripScrollY() const { return 0; }
+int CAddTextDlg::StripClientHeight() const { return 0; }
+void CAddTextDlg::StripScrollTo(int) {}
+void CAddTextDlg::FocusStrip() {}
+
+#endif
