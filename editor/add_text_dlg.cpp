@@ -47,6 +47,7 @@ BEGIN_MESSAGE_MAP(CAddTextDlg, CDialog)
     ON_WM_SIZING()
     ON_WM_GETMINMAXINFO()
     ON_WM_LBUTTONUP()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CAddTextDlg::CAddTextDlg(CRecorderDlg& recorder, CWnd* pParent)
@@ -154,6 +155,15 @@ int RunEditDialog(CRecorderDlg& recorder)
 }
 
 BOOL CAddTextDlg::PreTranslateMessage(MSG* pMsg) { return CDialog::PreTranslateMessage(pMsg); }
+
+void CAddTextDlg::OnDestroy()
+{
+    if (replaying)
+        StopReplay();
+    // The strip's window goes with the dialog, and the view with its window.
+    strip = nullptr;
+    CDialog::OnDestroy();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Window and layout

@@ -110,6 +110,7 @@ protected:
     void OnSizing(UINT fwSide, LPRECT pRect);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
     void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:

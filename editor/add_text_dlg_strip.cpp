@@ -19,14 +19,17 @@
 
 void CAddTextDlg::CreateStrip()
 {
-    strip = static_cast<XListView*>(RUNTIME_CLASS(XListView)->CreateObject());
-    if (!strip)
+    // A view deletes itself when its window goes; one whose window was never made is ours.
+    auto* view = static_cast<XListView*>(RUNTIME_CLASS(XListView)->CreateObject());
+    if (!view)
         return;
-    if (!strip->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this, 0)) {
-        delete strip;
-        strip = nullptr;
+    view->SetFrames(&recorder.engine.frames);
+    if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this, 0)) {
+        if (!view->m_hWnd)
+            delete view;
         return;
     }
+    strip = view;
     CWnd* addText = GetDlgItem(5);
     CRect client, add;
     GetClientRect(&client);
@@ -97,13 +100,13 @@ void CAddTextDlg::StripFollowReverse()
     if (!strip)
         return;
     auto& items = strip->items;
-    const INT_PTR n = items.GetSize();
-    for (INT_PTR j = 0; j < n; ++j) {
+    const size_t n = items.size();
+    for (size_t j = 0; j < n; ++j) {
         items[j]->frame = recorder.engine.GetFrame(static_cast<int>(j) + 1);
         items[j]->selected = 0;
     }
     // The thumbnails follow their frames; none is made again.
-    for (INT_PTR i = 0; i < n / 2; ++i)
+    for (size_t i = 0; i < n / 2; ++i)
         std::swap(items[i]->thumbnail, items[n - 1 - i]->thumbnail);
 }
 
@@ -111,14 +114,14 @@ void CAddTextDlg::StripClearSelection()
 {
     if (!strip)
         return;
-    for (INT_PTR j = 0; j < strip->items.GetSize(); ++j)
-        strip->items[j]->selected = 0;
+    for (auto& item : strip->items)
+        item->selected = 0;
 }
 
 void CAddTextDlg::StripSelect(int frame)
 {
-    if (strip && frame >= 1 && frame <= strip->items.GetSize())
-        strip->items[frame - 1]->selected = 1;
+    if (strip && frame >= 1 && static_cast<size_t>(frame) <= strip->items.size())
+        strip->items[static_cast<size_t>(frame) - 1]->selected = 1;
 }
 
 unsigned CAddTextDlg::StripItemHeight() const { return strip ? strip->GetItemHeight() : 0; }

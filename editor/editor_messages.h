@@ -1,8 +1,8 @@
-// Window messages of the editor's windows.
+// Window messages of the frame editor.
 #pragma once
 
 #include <windows.h>
 
-// The frame strip to its parent (and the Edit dialog to itself): lParam = the 1-based frame now
-// current.
+// Frame strip to its parent (and the Edit dialog to itself): a frame became current.
+// wParam 0, lParam = the 1-based frame number.
 constexpr UINT WM_FRAME_PICKED = WM_USER + 198;
