@@ -12,48 +12,7 @@ namespace {
 
 using editor_test::GiveFrames;
 
-class EditDialog : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
-        main = editor_test::OpenMainWindow();
-        ASSERT_TRUE(main);
-    }
-    void TearDown() override
-    {
-        CMenu::SetTestResponder(nullptr);
-        if (dialog) {
-            dialog->DestroyWindow();
-            dialog.reset();
-        }
-        editor_test::CloseMainWindow(main);
-        AfxSetMessageBoxResponder(nullptr);
-    }
-    // The dialog modeless over the main window, on top at the screen's top left corner.
-    void OpenDialog()
-    {
-        dialog = std::make_unique<CAddTextDlg>(*main, main.get());
-        ASSERT_TRUE(dialog->Create(IDD_EDIT_DIALOG, main.get()));
-        dialog->SetWindowPos(&CWnd::wndTopMost, 0, 0, 900, 640, SWP_SHOWWINDOW);
-        dialog->UpdateWindow();
-        Pump(100);
-    }
-    void Repaint()
-    {
-        dialog->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        Pump(50);
-    }
-    void ChooseColours(UINT command)
-    {
-        CMenu::SetTestResponder([command](CMenu&, UINT, int, int) -> UINT { return command; });
-        dialog->SendMessage(WM_COMMAND, IDC_EDIT_COLOR_LEVELS);
-        CMenu::SetTestResponder(nullptr);
-        Repaint();
-    }
-    std::unique_ptr<CRecorderDlg> main;
-    std::unique_ptr<CAddTextDlg> dialog;
-};
+using EditDialog = editor_test::DialogFixture;
 
 // A picture with many colours: a smooth two-way gradient.
 FrameRecord* GradientFrame(int w, int h)

@@ -6,9 +6,12 @@
 #include <memory>
 #include <set>
 
+#include <gtest/gtest.h>
+
 #include "app/recorder_app.h"
 #include "editor/add_text_dlg.h"
 #include "recorder/recorder_dlg.h"
+#include "res/editor_ids.h"
 #include "res/resource.h"
 #include "tests/capture/engine_test_support.h"
 #include "tests/test_pump.h"
@@ -122,5 +125,49 @@ inline COLORREF ScreenPixel(CWnd& wnd, CPoint client)
 }
 
 inline DWORD GdiObjects() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
+
+// A main window and the Edit dialog opened modeless over it.
+class DialogFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
+        main = OpenMainWindow();
+        ASSERT_TRUE(main);
+    }
+    void TearDown() override
+    {
+        CMenu::SetTestResponder(nullptr);
+        if (dialog) {
+            dialog->DestroyWindow();
+            dialog.reset();
+        }
+        CloseMainWindow(main);
+        AfxSetMessageBoxResponder(nullptr);
+    }
+    // The dialog modeless over the main window, on top at the screen's top left corner.
+    void OpenDialog()
+    {
+        dialog = std::make_unique<CAddTextDlg>(*main, main.get());
+        ASSERT_TRUE(dialog->Create(IDD_EDIT_DIALOG, main.get()));
+        dialog->SetWindowPos(&CWnd::wndTopMost, 0, 0, 900, 640, SWP_SHOWWINDOW);
+        dialog->UpdateWindow();
+        Pump(100);
+    }
+    void Repaint()
+    {
+        dialog->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump(50);
+    }
+    void ChooseColours(UINT command)
+    {
+        CMenu::SetTestResponder([command](CMenu&, UINT, int, int) -> UINT { return command; });
+        dialog->SendMessage(WM_COMMAND, IDC_EDIT_COLOR_LEVELS);
+        CMenu::SetTestResponder(nullptr);
+        Repaint();
+    }
+    std::unique_ptr<CRecorderDlg> main;
+    std::unique_ptr<CAddTextDlg> dialog;
+};
 
 }  // namespace editor_test

@@ -16,6 +16,7 @@
 #include "recorder/preview_dlg.h"
 #include "res/editor_ids.h"
 #include "res/menu_ids.h"
+#include "tests/editor/test_add_text_dlg_strip_util.h"
 #include "tests/editor/test_add_text_dlg_util.h"
 
 namespace {
@@ -129,19 +130,6 @@ bool Near(COLORREF a, COLORREF b)
            abs(GetBValue(a) - GetBValue(b)) <= 8;
 }
 
-// A click on item n's thumbnail, as the mouse gives it.
-void ClickItem(XListView& strip, int n, UINT keys = 0)
-{
-    strip.UpdateWindow();
-    const CStripItem* item = strip.GetItem(n);
-    ASSERT_NE(nullptr, item);
-    const CPoint at((item->thumbRect.left + item->thumbRect.right) / 2,
-                    (item->thumbRect.top + item->thumbRect.bottom) / 2);
-    strip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(at.x, at.y));
-    strip.SendMessage(WM_LBUTTONUP, keys, MAKELPARAM(at.x, at.y));
-    Pump(50);
-}
-
 TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
 {
     if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp"))
@@ -183,8 +171,8 @@ TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
         XListView& strip = *d.strip;
         auto flags = [&](int n) { return main->engine.GetFrameImage(n)->GetFlags(); };
         // Delete frames 2 and 5: click, Ctrl+click, 删除/复原.
-        ClickItem(strip, 2);
-        ClickItem(strip, 5, MK_CONTROL);
+        editor_test::ClickStripItem(strip, 2);
+        editor_test::ClickStripItem(strip, 5, MK_CONTROL);
         d.SendMessage(WM_COMMAND, IDC_EDIT_DELETE_RESTORE);
         EXPECT_EQ(0u, flags(2));
         EXPECT_EQ(0u, flags(5));
@@ -204,13 +192,13 @@ TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
 
         d.SendMessage(WM_COMMAND, IDC_EDIT_REVERSE);
         // A still picture after frame 3, then the 12 frames after frame 3.
-        ClickItem(strip, 3);
+        editor_test::ClickStripItem(strip, 3);
         EXPECT_EQ(3, d.currentFrame);
         choose(ID_EDIT_INSERT_AFTER);
         d.SendMessage(WM_COMMAND, IDC_EDIT_INSERT_IMAGE);
         Pump(100);
         EXPECT_EQ(11, main->engine.GetFrameCount());
-        ClickItem(strip, 3);
+        editor_test::ClickStripItem(strip, 3);
         choose(ID_EDIT_INSERT_AFTER);
         d.SendMessage(WM_COMMAND, IDC_EDIT_INSERT_IMAGE);
         Pump(100);
