@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include "controls/gif_view.h"
+#include "editor/add_text_dlg.h"
+#include "recorder/editor_runner.h"
 #include "recorder/recorder_dlg.h"
 
 BEGIN_MESSAGE_MAP(CRecorderApp, CWinApp)
@@ -30,6 +32,8 @@ BOOL CRecorderApp::InitInstance()
     AfxEnableControlContainer();
     // The GIF view stands where the preview's web-browser control would be.
     RegisterGifViewClass();
+    // The main window opens the Edit dialog through this runner.
+    SetEditorRunner(&RunEditDialog);
     RunMainDialog();
     return FALSE;
 }

@@ -328,8 +328,22 @@ void CPreviewDlg::OnOpenProductPage()
     OpenAddress(page, SW_SHOWMAXIMIZED);
 }
 
-// The Edit dialog opens from here once it exists.
-void CPreviewDlg::OnEditFrames() {}
+void CPreviewDlg::OnEditFrames()
+{
+    CRecorderDlg* recorder = Recorder();
+    if (!recorder || recorder->state != RecorderReady)
+        return;
+    ShowWindow(SW_HIDE);
+    recorder->OpenEditor();
+}
+
+BOOL CPreviewDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    CRecorderDlg* recorder = Recorder();
+    if (recorder && recorder->editing)
+        return TRUE;
+    return CDialog::OnCommand(wParam, lParam);
+}
 
 // ---------------------------------------------------------------------------------------------
 // The micro-blog copy

@@ -63,6 +63,9 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    // Every command is dropped while the Edit dialog runs: it must not start a GIF job or a
+    // second editor on the frames it shows.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     void OnEnterKey();
     void OnSize(UINT nType, int cx, int cy);

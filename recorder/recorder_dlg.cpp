@@ -9,6 +9,7 @@
 #include "recorder/edge_bars.h"
 #include "capture/engine_messages.h"
 #include "capture/file_util.h"
+#include "recorder/editor_runner.h"
 #include "recorder/preview_dlg.h"
 #include "capture/temp_gif_name.h"
 #include "res/bars_ids.h"
@@ -293,7 +294,7 @@ void CRecorderDlg::OnShare()
 
 void CRecorderDlg::OnSysCommand(UINT nID, LPARAM lParam)
 {
-    if ((nID & 0xFFF0) == SC_RESTORE && state == RecorderReady && preview && !gifPath.IsEmpty() &&
+    if ((nID & 0xFFF0) == SC_RESTORE && state == RecorderReady && !editing && preview && !gifPath.IsEmpty() &&
         GetFileAttributesW(gifPath) != INVALID_FILE_ATTRIBUTES)
         preview->ShowWindow(SW_SHOWNORMAL);
     CDialog::OnSysCommand(nID, lParam);
@@ -449,6 +450,8 @@ void CRecorderDlg::SetStartButton(UINT textId, int iconId)
 
 void CRecorderDlg::OnStartPause()
 {
+    if (editing)
+        return;
     switch (state) {
     case RecorderMaking:
         return;
@@ -488,7 +491,7 @@ void CRecorderDlg::OnStopRecording()
 
 void CRecorderDlg::OnPreview()
 {
-    if (state == RecorderIdle || state == RecorderMaking)
+    if (state == RecorderIdle || state == RecorderMaking || editing)
         return;
     if (state == RecorderRecording || state == RecorderPaused) {
         // The capture thread will draw the captions into the GIF right after the stop: the
@@ -501,11 +504,39 @@ void CRecorderDlg::OnPreview()
     MakeGif(0);
 }
 
-// The Edit dialog opens from here once it exists.
-void CRecorderDlg::OnEdit() {}
+void CRecorderDlg::OnEdit() { OpenEditor(); }
+
+bool CRecorderDlg::OpenEditor()
+{
+    if (editing || state != RecorderReady || !CScreenRecorder::CanEditFrames(state) || !engine.GetFrame(1))
+        return false;
+    const EditorRunner run = GetEditorRunner();
+    if (!run)
+        return false;
+    editing = true;
+    const bool previewShown = preview && preview->m_hWnd && preview->IsWindowVisible();
+    if (previewShown)
+        preview->ShowWindow(SW_HIDE);
+    const int colours = run(*this);
+    editing = false;
+
+    // Insertions and deletions change the count that the status strip shows.
+    frameCount = engine.GetFrameCount();
+    RepaintRecordingViews();
+    if (colours >= 16 && colours <= 256) {
+        if (!gifPath.IsEmpty())
+            DeleteFileW(gifPath);
+        MakeGif(colours);
+    } else if (previewShown && preview && preview->m_hWnd) {
+        preview->ShowWindow(SW_SHOWNORMAL);  // the GIF it shows is still there
+    }
+    return true;
+}
 
 void CRecorderDlg::MakeGif(int mode)
 {
+    if (editing)
+        return;
     gifPath = MakeTempGifName();
     if (gifPath.IsEmpty()) {
         AfxMessageBox(IDS_NO_TEMP_FILE, MB_OK | MB_ICONSTOP);

@@ -30,7 +30,14 @@ public:
     // Places the bars and the strip around the capture area below the window; wParam is a new
     // capture height, 0 keeps it. Called directly by the bars while they drag.
     LRESULT OnLayoutPanels(WPARAM wParam, LPARAM lParam);
+    // Does nothing while the Edit dialog runs.
     void MakeGif(int mode);
+    // Opens the Edit dialog on the frames (main window, preview and import all come here): only
+    // when the frames are ready (state 3, a first frame, capture thread idle), and not a second
+    // time. While it runs the preview is hidden and `editing` holds; afterwards the frame count
+    // is refreshed, and the GIF is made when the dialog closed with its Preview button. False
+    // when it refused.
+    bool OpenEditor();
     // Replaces the frames with those of an animated GIF; false (frames untouched) when the file
     // is not an animated GIF that could be read.
     bool LoadGifFile(LPCTSTR path);
@@ -62,6 +69,9 @@ public:
     CBlankNoticeDlg* notice = nullptr;
     int state = RecorderIdle;
     int frameCount = 0;
+    // True while the Edit dialog runs: it shows and changes the frames in place, so nothing else
+    // may start a GIF, an import or a recording then.
+    bool editing = false;
     CString gifPath;
 
     CMyBitmapButton closeButton;

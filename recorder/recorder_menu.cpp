@@ -96,7 +96,8 @@ void CRecorderDlg::OnSettingsCommand(UINT id)
     }
 }
 
-bool CRecorderDlg::CanImport() const { return state != RecorderRecording && state != RecorderMaking; }
+// Never while the Edit dialog shows the frames: an import would free them under it.
+bool CRecorderDlg::CanImport() const { return state != RecorderRecording && state != RecorderMaking && !editing; }
 
 void CRecorderDlg::ImportFromFileDialog()
 {
@@ -140,8 +141,7 @@ void CRecorderDlg::OnDropFiles(HDROP hDropInfo)
     ::DragFinish(hDropInfo);
 }
 
-// The Edit dialog opens on the imported frames once it exists.
-void CRecorderDlg::OpenEditorAfterImport() {}
+void CRecorderDlg::OpenEditorAfterImport() { OpenEditor(); }
 
 bool CRecorderDlg::StepProgress(CProgressWnd* progress)
 {

@@ -2,7 +2,7 @@
 """Draws the program's button icons and bitmaps, and the small test images of the button tests.
 
 Standard library only. Run from anywhere:  python3 tools/make_icons.py
-Writes res/icons/*.ico, the caption bitmaps res/bitmaps/{close,minimize,maximize}*.bmp and
+Writes res/icons/*.ico (the main window's and the Edit dialog's), the caption bitmaps res/bitmaps/{close,minimize,maximize}*.bmp and
 tests/controls/res/*; the files are committed, so the build does not need Python. (The status
 strip's pictures come from tools/make_bar_bitmaps.py.)
 
@@ -295,6 +295,110 @@ def icon_share():
 
 
 # ------------------------------------------------------------------------------------------------
+# The Edit dialog's icons: 16 x 16 pictograms for its tool row and caption buttons
+
+def _frame_card(c, x0, y0, x1, y1, fill):
+    c.round_rect(x0, y0, x1, y1, 1.0, OUTLINE)
+    c.round_rect(x0 + 1.0, y0 + 1.0, x1 - 1.0, y1 - 1.0, 0.5, fill)
+
+
+def icon_add_text():
+    c = Canvas(16, 16)
+    c.polygon([(1.5, 13.5), (5.0, 2.5), (6.8, 2.5), (10.3, 13.5), (8.4, 13.5), (5.9, 5.2), (3.4, 13.5)], OUTLINE)
+    c.rect(3.6, 9.0, 8.2, 10.6, OUTLINE)
+    c.rect(11.0, 2.0, 12.8, 8.6, (40, 150, 60))
+    c.rect(8.6, 4.4, 15.2, 6.2, (40, 150, 60))
+    return c
+
+
+def icon_delete_text():
+    c = Canvas(16, 16)
+    c.polygon([(1.5, 13.5), (5.0, 2.5), (6.8, 2.5), (10.3, 13.5), (8.4, 13.5), (5.9, 5.2), (3.4, 13.5)], OUTLINE)
+    c.rect(3.6, 9.0, 8.2, 10.6, OUTLINE)
+    c.rect(8.6, 4.4, 15.2, 6.2, (200, 40, 40))
+    return c
+
+
+def icon_delete_restore():
+    c = Canvas(16, 16)
+    _frame_card(c, 1.5, 2.5, 11.5, 11.5, (170, 200, 235))
+    c.line([(8.5, 8.5), (14.0, 14.0)], 2.0, (200, 40, 40))
+    c.line([(8.5, 14.0), (14.0, 8.5)], 2.0, (200, 40, 40))
+    return c
+
+
+def icon_edit_preview():
+    c = Canvas(16, 16)
+    c.circle(8, 8, 7.0, (25, 100, 80))
+    c.circle(8, 8, 5.9, (45, 165, 130))
+    c.polygon([(6.0, 4.6), (6.0, 11.4), (11.6, 8.0)], WHITE)
+    return c
+
+
+def icon_insert_image():
+    c = Canvas(16, 16)
+    _frame_card(c, 1.0, 3.0, 13.0, 13.0, (150, 205, 240))
+    c.polygon([(2.2, 11.8), (5.6, 7.0), (8.0, 10.0), (9.6, 8.4), (11.8, 11.8)], (40, 140, 70))
+    c.circle(9.8, 5.8, 1.2, (245, 200, 40))
+    c.rect(12.2, 0.6, 14.0, 7.4, (40, 150, 60))
+    c.rect(9.7, 3.1, 16.0, 4.9, (40, 150, 60))
+    return c
+
+
+def icon_slow_replay():
+    c = Canvas(16, 16)
+    c.circle(8, 8, 7.0, (30, 80, 160))
+    c.circle(8, 8, 5.9, (60, 125, 215))
+    c.line([(8.0, 8.0), (8.0, 4.0)], 1.5, WHITE)
+    c.line([(8.0, 8.0), (10.8, 9.6)], 1.5, WHITE)
+    return c
+
+
+def icon_slow_replay_on():
+    c = Canvas(16, 16)
+    c.circle(8, 8, 7.0, (150, 60, 20))
+    c.circle(8, 8, 5.9, (230, 120, 40))
+    c.line([(8.0, 8.0), (8.0, 4.0)], 1.5, WHITE)
+    c.line([(8.0, 8.0), (10.8, 9.6)], 1.5, WHITE)
+    return c
+
+
+def icon_reverse():
+    c = Canvas(16, 16)
+    blue = (40, 90, 170)
+    c.line([(3.0, 5.0), (12.0, 5.0)], 1.8, blue)
+    c.polygon([(12.0, 1.8), (15.4, 5.0), (12.0, 8.2)], blue)
+    c.line([(4.0, 11.0), (13.0, 11.0)], 1.8, (40, 150, 60))
+    c.polygon([(4.0, 7.8), (0.6, 11.0), (4.0, 14.2)], (40, 150, 60))
+    return c
+
+
+def icon_speed():
+    c = Canvas(16, 16)
+    c.arc(8, 10, 6.3, 180, 360, 1.8, OUTLINE)
+    c.line([(8.0, 10.0), (11.8, 5.6)], 1.6, (200, 40, 40))
+    c.circle(8, 10, 1.4, OUTLINE)
+    return c
+
+
+def icon_colour_levels():
+    c = Canvas(16, 16)
+    colours = [(220, 40, 40), (240, 170, 30), (60, 170, 60), (40, 110, 210)]
+    for i, colour in enumerate(colours):
+        c.rect(1.5 + i * 3.3, 12.5 - (i + 1) * 2.6, 4.3 + i * 3.3, 14.0, colour)
+    return c
+
+
+EDITOR_ICONS = {
+    "edit_add_text": icon_add_text, "edit_delete_text": icon_delete_text,
+    "edit_delete_restore": icon_delete_restore, "edit_preview": icon_edit_preview,
+    "edit_insert_image": icon_insert_image, "edit_slow_replay": icon_slow_replay,
+    "edit_slow_replay_on": icon_slow_replay_on, "edit_reverse": icon_reverse, "edit_speed": icon_speed,
+    "edit_colour_levels": icon_colour_levels,
+}
+
+
+# ------------------------------------------------------------------------------------------------
 # The caption bitmaps of the main window: 24 x 20, painted over the title band's gradient, which
 # runs over 25 rows from (43, 162, 135) to (33, 126, 104); they are copied without transparency.
 
@@ -376,6 +480,7 @@ def main():
         "start": icon_start, "pause": icon_pause, "stop": icon_stop, "preview": icon_preview,
         "edit": icon_edit, "settings": icon_settings, "tutorial": icon_tutorial, "share": icon_share,
     }
+    icons.update(EDITOR_ICONS)
     for name, draw in icons.items():
         write_icon("res/icons/%s.ico" % name, draw().pixels())
     bitmaps = {

@@ -1,0 +1,173 @@
+// Helpers of the Edit dialog's tests: a main window with frames ready, a script run inside the
+// dialog's modal loop, and pixels read back from the screen.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <set>
+
+#include <gtest/gtest.h>
+
+#include "app/recorder_app.h"
+#include "editor/add_text_dlg.h"
+#include "recorder/recorder_dlg.h"
+#include "res/editor_ids.h"
+#include "res/resource.h"
+#include "tests/capture/engine_test_support.h"
+#include "tests/test_pump.h"
+
+namespace editor_test {
+
+// A real main window (modeless, as the program's windows are tested) with no settings file.
+inline std::unique_ptr<CRecorderDlg> OpenMainWindow()
+{
+    ::DeleteFileW(CRecorderApp::SettingsFilePath());
+    auto main = std::make_unique<CRecorderDlg>(theApp);
+    theApp.m_pMainWnd = main.get();
+    if (!main->Create(IDD_RECORDER_DIALOG))
+        return nullptr;
+    Pump(200);
+    return main;
+}
+
+inline void CloseMainWindow(std::unique_ptr<CRecorderDlg>& main)
+{
+    main->state = RecorderIdle;
+    main->SendMessage(WM_COMMAND, IDCANCEL);
+    main->DestroyWindow();
+    main.reset();
+    theApp.m_pMainWnd = nullptr;
+    ::DeleteFileW(CRecorderApp::SettingsFilePath());
+}
+
+// Frames of w x h in the given colours, all kept, delay 10 + index; the state becomes "ready".
+inline void GiveFrames(CRecorderDlg& main, int w, int h, std::initializer_list<COLORREF> colours)
+{
+    main.engine.ClearFrames();
+    int delay = 10;
+    for (COLORREF colour : colours)
+        main.engine.frames.Add(engine_test::MakeRecord(w, h, colour, delay++));
+    main.frameCount = main.engine.GetFrameCount();
+    main.state = RecorderReady;
+}
+
+// The Edit dialog that is up now, if any.
+inline CAddTextDlg* OpenEditDialog()
+{
+    HWND wnd = ::FindWindowW(nullptr, L"编辑");
+    return wnd ? dynamic_cast<CAddTextDlg*>(CWnd::FromHandlePermanent(wnd)) : nullptr;
+}
+
+// Runs the script once the Edit dialog's modal loop is up (from a thread timer of that loop).
+class ModalScript {
+public:
+    explicit ModalScript(std::function<void(CAddTextDlg&)> body)
+    {
+        script() = std::move(body);
+        ranFlag() = false;
+        ::SetTimer(nullptr, 0, 100, &Tick);
+    }
+    ~ModalScript() { script() = nullptr; }
+    static bool ran() { return ranFlag(); }
+
+private:
+    static std::function<void(CAddTextDlg&)>& script()
+    {
+        static std::function<void(CAddTextDlg&)> body;
+        return body;
+    }
+    static bool& ranFlag()
+    {
+        static bool flag = false;
+        return flag;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        CAddTextDlg* dialog = OpenEditDialog();
+        if (!dialog || !dialog->IsWindowVisible() || !script())
+            return;  // not up yet: try at the next tick
+        ::KillTimer(nullptr, id);
+        auto body = std::move(script());
+        script() = nullptr;
+        ranFlag() = true;
+        body(*dialog);
+    }
+};
+
+// Distinct colours on the screen inside a rectangle of the window's client area.
+inline std::set<COLORREF> ScreenColours(CWnd& wnd, const CRect& client)
+{
+    std::set<COLORREF> colours;
+    CRect screen = client;
+    wnd.ClientToScreen(&screen);
+    HDC dc = ::GetDC(nullptr);
+    HDC mem = ::CreateCompatibleDC(dc);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(dc, screen.Width(), screen.Height());
+    HGDIOBJ old = ::SelectObject(mem, bitmap);
+    ::BitBlt(mem, 0, 0, screen.Width(), screen.Height(), dc, screen.left, screen.top, SRCCOPY);
+    for (int y = 0; y < screen.Height(); y += 2)
+        for (int x = 0; x < screen.Width(); x += 2)
+            colours.insert(::GetPixel(mem, x, y));
+    ::SelectObject(mem, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(mem);
+    ::ReleaseDC(nullptr, dc);
+    return colours;
+}
+
+inline COLORREF ScreenPixel(CWnd& wnd, CPoint client)
+{
+    wnd.ClientToScreen(&client);
+    HDC dc = ::GetDC(nullptr);
+    const COLORREF c = ::GetPixel(dc, client.x, client.y);
+    ::ReleaseDC(nullptr, dc);
+    return c;
+}
+
+inline DWORD GdiObjects() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
+
+// A main window and the Edit dialog opened modeless over it.
+class DialogFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
+        main = OpenMainWindow();
+        ASSERT_TRUE(main);
+    }
+    void TearDown() override
+    {
+        CMenu::SetTestResponder(nullptr);
+        if (dialog) {
+            dialog->DestroyWindow();
+            dialog.reset();
+        }
+        CloseMainWindow(main);
+        AfxSetMessageBoxResponder(nullptr);
+    }
+    // The dialog modeless over the main window, on top at the screen's top left corner.
+    void OpenDialog()
+    {
+        dialog = std::make_unique<CAddTextDlg>(*main, main.get());
+        ASSERT_TRUE(dialog->Create(IDD_EDIT_DIALOG, main.get()));
+        dialog->SetWindowPos(&CWnd::wndTopMost, 0, 0, 900, 640, SWP_SHOWWINDOW);
+        dialog->UpdateWindow();
+        Pump(100);
+    }
+    void Repaint()
+    {
+        dialog->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        Pump(50);
+    }
+    void ChooseColours(UINT command)
+    {
+        CMenu::SetTestResponder([command](CMenu&, UINT, int, int) -> UINT { return command; });
+        dialog->SendMessage(WM_COMMAND, IDC_EDIT_COLOR_LEVELS);
+        CMenu::SetTestResponder(nullptr);
+        Repaint();
+    }
+    std::unique_ptr<CRecorderDlg> main;
+    std::unique_ptr<CAddTextDlg> dialog;
+};
+
+}  // namespace editor_test

@@ -1,0 +1,261 @@
+// End to end through the real program: an animated GIF is imported from the settings menu, the
+// Edit dialog opens on it, and the user deletes two frames, types a delay, reverses, inserts a
+// still picture and a 12-frame GIF after frame 3, picks 32 colours and presses 预览. The GIF
+// that the main window writes is read back with an independent decoder (Python's PIL on the
+// host): exactly the expected frames, in order, with their delays; the preview's copy keeps at
+// most 32 colours.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "editor/frame_strip_view.h"
+#include "recorder/editor_runner.h"
+#include "recorder/preview_dlg.h"
+#include "res/editor_ids.h"
+#include "res/menu_ids.h"
+#include "tests/editor/test_add_text_dlg_strip_util.h"
+#include "tests/editor/test_add_text_dlg_util.h"
+
+namespace {
+
+// 23 colours far apart: 10 for the imported GIF, 12 for the inserted one, 1 spare.
+COLORREF Colour(int i)
+{
+    static const COLORREF table[] = {
+        RGB(178, 71, 71),  RGB(242, 81, 24),  RGB(242, 172, 96), RGB(178, 143, 17), RGB(235, 242, 96),
+        RGB(175, 242, 24), RGB(117, 178, 71), RGB(62, 242, 24),  RGB(96, 242, 109), RGB(17, 178, 73),
+        RGB(96, 242, 185), RGB(24, 242, 213), RGB(71, 164, 178), RGB(24, 156, 242), RGB(96, 147, 242),
+        RGB(17, 31, 178),  RGB(122, 96, 242), RGB(119, 24, 242), RGB(145, 71, 178), RGB(232, 24, 242),
+        RGB(242, 96, 210), RGB(178, 17, 101), RGB(242, 96, 134)};
+    return table[i];
+}
+
+constexpr int kWidth = 120, kHeight = 90;
+
+// An animated GIF of solid frames, colours first.. and delays delay0 + i.
+bool WriteGif(const CString& path, int first, int count, int delay0)
+{
+    std::vector<FrameRecord*> records;
+    for (int i = 0; i < count; ++i)
+        records.push_back(engine_test::MakeRecord(kWidth, kHeight, Colour(first + i), delay0 + i));
+    CScreenRecorder writer;  // reports to no window
+    const bool ok = writer.WriteAnimatedGif(path, records.data(), count, false, 0);
+    for (FrameRecord* r : records) {
+        delete r->image;
+        delete r;
+    }
+    return ok;
+}
+
+int RunHost(const std::vector<std::string>& args)
+{
+    typedef LONG(CDECL * SpawnFn)(char* const argv[], int wait);
+    auto spawn = (SpawnFn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp");
+    if (!spawn)
+        return -1;
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    return (int)spawn(argv.data(), 1);
+}
+
+std::string UnixPath(const wchar_t* path)
+{
+    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
+    auto toUnix = (UnixNameFn)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
+    char* name = toUnix ? toUnix(path) : nullptr;
+    std::string result = name ? name : "";
+    if (name)
+        HeapFree(GetProcessHeap(), 0, name);
+    return result;
+}
+
+// Per frame: the delay in ms and the composed colour at the centre; then all colours used.
+const char kPilScript[] =
+    "import sys\n"
+    "from PIL import Image\n"
+    "im = Image.open(sys.argv[1])\n"
+    "out = open(sys.argv[2], 'w')\n"
+    "out.write('%d\\n' % im.n_frames)\n"
+    "colours = set()\n"
+    "for i in range(im.n_frames):\n"
+    "    im.seek(i)\n"
+    "    rgb = im.convert('RGB')\n"
+    "    r, g, b = rgb.getpixel((im.size[0] // 2, im.size[1] // 2))\n"
+    "    out.write('%d %d %d %d\\n' % (im.info.get('duration', 0), r, g, b))\n"
+    "    colours.update(c for n, c in rgb.getcolors(1 << 24))\n"
+    "out.write('%d\\n' % len(colours))\n";
+
+struct GifReport {
+    std::vector<int> delays;
+    std::vector<COLORREF> centres;
+    int colours = 0;
+};
+
+bool ReadWithPil(const CString& gif, GifReport& report)
+{
+    const CString script = engine_test::TempFile(L"kelvo_edit_pil.py").c_str();
+    const CString out = engine_test::TempFile(L"kelvo_edit_pil.txt").c_str();
+    FILE* f = _wfopen(script, L"wb");
+    if (!f)
+        return false;
+    fputs(kPilScript, f);
+    fclose(f);
+    const int status = RunHost({"/usr/bin/python3", UnixPath(script), UnixPath(gif), UnixPath(out)});
+    const std::vector<BYTE> bytes = engine_test::ReadFileBytes((LPCTSTR)out);
+    DeleteFileW(out);
+    DeleteFileW(script);
+    if (status != 0)
+        return false;
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    int frames = 0;
+    in >> frames;
+    for (int i = 0; i < frames; ++i) {
+        int delay = 0, r = 0, g = 0, b = 0;
+        in >> delay >> r >> g >> b;
+        report.delays.push_back(delay);
+        report.centres.push_back(RGB(r, g, b));
+    }
+    in >> report.colours;
+    return (bool)in;
+}
+
+bool Near(COLORREF a, COLORREF b)
+{
+    return abs(GetRValue(a) - GetRValue(b)) <= 8 && abs(GetGValue(a) - GetGValue(b)) <= 8 &&
+           abs(GetBValue(a) - GetBValue(b)) <= 8;
+}
+
+TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
+{
+    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp"))
+        GTEST_SKIP() << "needs Wine's host-process call";
+    AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
+    const CString imported = engine_test::TempFile(L"kelvo_e2e_ten.gif").c_str();
+    const CString twelve = engine_test::TempFile(L"kelvo_e2e_twelve.gif").c_str();
+    const CString still = engine_test::TempFile(L"kelvo_e2e_still.bmp").c_str();
+    ASSERT_TRUE(WriteGif(imported, 0, 10, 8));   // delays 8 .. 17
+    ASSERT_TRUE(WriteGif(twelve, 10, 12, 30));   // delays 30 .. 41
+    {
+        // A still picture of 16 colour blocks, smaller than the frames: centred on black. With
+        // it the GIF holds more than 32 colours, and still few enough for its palette to keep
+        // every colour exact.
+        std::unique_ptr<CxImage> picture(engine_test::MakePicture(
+            60, 40, [](int x, int y) { return RGB(x / 15 * 80, y / 10 * 80, 128); }));
+        ASSERT_TRUE(picture->Save(still, CXIMAGE_FORMAT_BMP));
+    }
+
+    auto main = editor_test::OpenMainWindow();
+    ASSERT_TRUE(main);
+    main->settings.Ratio = 100;  // frames written at their own size
+    SetEditorRunner(&RunEditDialog);
+    std::vector<CString> files = {imported, still, twelve};
+    size_t nextFile = 0;
+    CFileDialog::SetTestResponder([&](CFileDialog& dialog) -> INT_PTR {
+        if (nextFile >= files.size())
+            return IDCANCEL;
+        dialog.SetPathName(files[nextFile++]);
+        return IDOK;
+    });
+    auto choose = [](UINT command) {
+        CMenu::SetTestResponder([command](CMenu&, UINT, int, int) -> UINT { return command; });
+    };
+
+    int framesBeforePreview = 0;
+    editor_test::ModalScript edit([&](CAddTextDlg& d) {
+        ASSERT_NE(nullptr, d.strip);
+        XListView& strip = *d.strip;
+        auto flags = [&](int n) { return main->engine.GetFrameImage(n)->GetFlags(); };
+        // Delete frames 2 and 5: click, Ctrl+click, 删除/复原.
+        editor_test::ClickStripItem(strip, 2);
+        editor_test::ClickStripItem(strip, 5, MK_CONTROL);
+        d.SendMessage(WM_COMMAND, IDC_EDIT_DELETE_RESTORE);
+        EXPECT_EQ(0u, flags(2));
+        EXPECT_EQ(0u, flags(5));
+        EXPECT_EQ(1u, flags(1));
+        // Frame 1's delay typed into the delay edit; it commits when the focus leaves.
+        strip.UpdateWindow();
+        const RECT delay = strip.GetItem(1)->delayRect;
+        strip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(delay.left + 3, delay.top + 3));
+        strip.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(delay.left + 3, delay.top + 3));
+        CWnd* editor = CWnd::GetFocus();
+        ASSERT_NE(nullptr, editor);
+        editor->SendMessage(WM_CHAR, L'7');
+        editor->SendMessage(WM_CHAR, L'7');
+        strip.SetFocus();
+        Pump(50);
+        EXPECT_EQ(77, main->engine.GetFrame(1)->delay);
+
+        d.SendMessage(WM_COMMAND, IDC_EDIT_REVERSE);
+        // A still picture after frame 3, then the 12 frames after frame 3.
+        editor_test::ClickStripItem(strip, 3);
+        EXPECT_EQ(3, d.currentFrame);
+        choose(ID_EDIT_INSERT_AFTER);
+        d.SendMessage(WM_COMMAND, IDC_EDIT_INSERT_IMAGE);
+        Pump(100);
+        EXPECT_EQ(11, main->engine.GetFrameCount());
+        editor_test::ClickStripItem(strip, 3);
+        choose(ID_EDIT_INSERT_AFTER);
+        d.SendMessage(WM_COMMAND, IDC_EDIT_INSERT_IMAGE);
+        Pump(100);
+        framesBeforePreview = main->engine.GetFrameCount();
+        choose(ID_EDIT_COLORS_32);
+        d.SendMessage(WM_COMMAND, IDC_EDIT_COLOR_LEVELS);
+        CMenu::SetTestResponder(nullptr);
+        d.SendMessage(WM_COMMAND, IDC_EDIT_PREVIEW);
+    });
+    main->OnSettingsCommand(ID_IMPORT_FILE);
+    ASSERT_TRUE(editor_test::ModalScript::ran());
+    EXPECT_EQ(23, framesBeforePreview);
+    EXPECT_EQ(23, main->frameCount);  // the status strip's count follows the insertions
+    EXPECT_EQ(3u, nextFile);
+    const CString written = main->gifPath;
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady && main->preview->gifPath != written; }, 90000));
+
+    // Expected: 10 9 8, the 12 GIF frames, the still picture, 7 6 4 3 1 (2 and 5 deleted).
+    std::vector<int> delays;
+    std::vector<int> colours;  // -1: the still picture
+    for (int f : {10, 9, 8}) {
+        delays.push_back(8 + f - 1);
+        colours.push_back(f - 1);
+    }
+    for (int g = 0; g < 12; ++g) {
+        delays.push_back(30 + g);
+        colours.push_back(10 + g);
+    }
+    delays.push_back(100);
+    colours.push_back(-1);
+    for (int f : {7, 6, 4, 3, 1}) {
+        delays.push_back(f == 1 ? 77 : 8 + f - 1);
+        colours.push_back(f - 1);
+    }
+    GifReport report;
+    ASSERT_TRUE(ReadWithPil(written, report));
+    ASSERT_EQ(delays.size(), report.delays.size());
+    for (size_t i = 0; i < delays.size(); ++i) {
+        EXPECT_EQ(delays[i] * 10, report.delays[i]) << "frame " << i;
+        if (colours[i] >= 0) {
+            EXPECT_TRUE(Near(Colour(colours[i]), report.centres[i])) << "frame " << i;
+        }
+    }
+    EXPECT_GT(report.colours, 32);
+
+    // The preview shows the copy made with the 色阶 choice.
+    GifReport shown;
+    ASSERT_TRUE(ReadWithPil(main->preview->gifPath, shown));
+    EXPECT_EQ(delays.size(), shown.delays.size());
+    EXPECT_LE(shown.colours, 32);
+
+    CFileDialog::SetTestResponder(nullptr);
+    SetEditorRunner(nullptr);
+    editor_test::CloseMainWindow(main);
+    AfxSetMessageBoxResponder(nullptr);
+    for (const CString& f : files)
+        DeleteFileW(f);
+}
+
+}  // namespace
