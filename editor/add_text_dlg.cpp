@@ -62,16 +62,12 @@ void CAddTextDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
     DDX_Control(pDX, IDC_EDIT_FONT, fontCombo);
-#if KELVO_EDIT_HAS_PICKERS
     DDX_Control(pDX, IDC_EDIT_TEXT_COLOR, textColorPicker);
-#endif
     DDX_Control(pDX, IDC_EDIT_CAPTION_LIST, captionList);
     DDX_Control(pDX, IDC_EDIT_CELL_EDIT, cellEdit);
     DDX_Control(pDX, IDC_EDIT_ADD_TEXT, addTextButton);
     DDX_Control(pDX, IDC_EDIT_DELETE_TEXT, deleteTextButton);
-#if KELVO_EDIT_HAS_PICKERS
     DDX_Control(pDX, IDC_EDIT_BACK_COLOR, backColorPicker);
-#endif
     DDX_Control(pDX, IDC_EDIT_DELETE_RESTORE, deleteRestoreButton);
     DDX_Control(pDX, IDC_EDIT_PREVIEW, previewButton);
     DDX_Control(pDX, IDC_EDIT_INSERT_IMAGE, insertImageButton);

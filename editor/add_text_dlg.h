@@ -14,10 +14,7 @@
 
 // Integration points for the parts built beside this dialog: the caption row's colour pickers
 // and list, taken when their headers are there.
-#if __has_include("controls/color_picker_button.h")
 #include "controls/color_picker_button.h"
-#define KELVO_EDIT_HAS_PICKERS 1
-#endif
 #include "controls/list_ctrl_ex.h"
 
 class CRecorderDlg;
@@ -69,10 +66,8 @@ public:
     bool replaying = false;
     XListView* strip = nullptr;  // created when the dialog opens
     CComboBox fontCombo;
-#if KELVO_EDIT_HAS_PICKERS
     CColorPickerButton textColorPicker;
     CColorPickerButton backColorPicker;
-#endif
     CListCtrlEx captionList;
     CEdit cellEdit;
     int colorCount = 256;  // 256, 128, 64, 32 or 16; of the preview, the thumbnails and the GIF
