@@ -53,7 +53,8 @@ protected:
         main.reset();
         theApp.m_pMainWnd = nullptr;
         ::DeleteFileW(CRecorderApp::SettingsFilePath());
-        if (!path.IsEmpty()) ::DeleteFileW(path);
+        if (!path.IsEmpty())
+            ::DeleteFileW(path);
     }
 
     void WriteGif(const std::vector<uint8_t>& bytes)
