@@ -6,6 +6,7 @@
 #include <functional>
 #include <new>
 
+#include "gif/gif_frames.h"
 #include "image/handles.h"
 #include "framework/app.h"
 #include "framework/file.h"
@@ -195,7 +196,35 @@ private:
 
 // ---- CGifFrameReader -----------------------------------------------------------------------
 
-CGifFrameReader::CGifFrameReader() = default;
+namespace {
+
+// The bounds a test put in place of the import's; empty otherwise.
+std::unique_ptr<gifimport::GifReadLimits>& OverriddenLimits() {
+    static std::unique_ptr<gifimport::GifReadLimits> limits;
+    return limits;
+}
+
+constexpr uint64_t kMinImportBudget = 64ull << 20;
+
+}  // namespace
+
+gifimport::GifReadLimits CGifFrameReader::ImportLimits() {
+    gifimport::GifReadLimits limits;
+    MEMORYSTATUSEX status = {};
+    status.dwLength = sizeof status;
+    if (GlobalMemoryStatusEx(&status)) {
+        const uint64_t available = std::min<uint64_t>(status.ullAvailPhys, status.ullAvailVirtual);
+        limits.memoryBudget = std::max<uint64_t>(available / 2, kMinImportBudget);
+    }
+    return limits;
+}
+
+void CGifFrameReader::OverrideImportLimits(const gifimport::GifReadLimits* limits) {
+    OverriddenLimits().reset(limits ? new gifimport::GifReadLimits(*limits) : nullptr);
+}
+
+CGifFrameReader::CGifFrameReader()
+    : limits(OverriddenLimits() ? *OverriddenLimits() : ImportLimits()) {}
 
 CGifFrameReader::~CGifFrameReader() { Release(); }
 
@@ -209,6 +238,7 @@ void CGifFrameReader::Release() {
     loaded = FALSE;
     canvasReady = FALSE;
     framesLeftOut = false;
+    framesInFile = 0;
 }
 
 BOOL CGifFrameReader::LoadFile(LPCTSTR path) {
@@ -270,6 +300,9 @@ BOOL CGifFrameReader::LoadFrames(const BYTE* data, size_t size, HGLOBAL whole) {
     screenWidth = layout.screenWidth;
     screenHeight = layout.screenHeight;
     framesLeftOut = layout.cut;
+    // The walk stops after the frame limit: only then are the rest counted on their own.
+    framesInFile = layout.framesFound > limits.maxFrames ? gifcodec::CountGifFrames(data, size)
+                                                         : static_cast<int>(layout.framesFound);
 
     if (layout.framesFound == 1) {
         // A still GIF: the whole data as one picture, which is never composed.
@@ -294,7 +327,10 @@ BOOL CGifFrameReader::LoadFrames(const BYTE* data, size_t size, HGLOBAL whole) {
             }
             GifFrameInfo frame;
             frame.picture.reset(LoadPicture(stream.Release(), static_cast<DWORD>(streamSize), true));
-            if (!frame.picture) continue;  // the loader refused this frame: drop it
+            if (!frame.picture) {
+                framesLeftOut = true;  // the loader refused this frame: drop it
+                continue;
+            }
             frame.geometry = span.geometry;
             frames.push_back(std::move(frame));
         }

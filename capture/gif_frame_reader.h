@@ -4,7 +4,8 @@
 // methods; the canvas is taken as a picture after each frame.
 //
 // Files come from anywhere: over 128 MB, logical screens of 0 or above 8192 per side, and
-// files without a frame are refused; frames beyond a memory budget are left out.
+// files without a frame are refused; frames beyond a memory budget (sized from the memory
+// available) or the frame limit are left out, and the caller learns how many.
 //
 // Use (user-interface thread only): LoadFile; on TRUE one of AppendFramesTo,
 // ExtractResizedFrames or AppendImagesTo into a list of the caller's; Release. The hand-outs
@@ -66,9 +67,20 @@ public:
     // Frames of the file were left out for the memory budget or the frame limit, or a
     // composition stopped because a picture could not be made.
     bool FramesLeftOut() const { return framesLeftOut; }
+    // The images the file holds (before its trailer or first fault), also those left out; 0
+    // before a load.
+    int GetFramesInFile() const { return framesInFile; }
 
-    // The bounds applied to every load; tests narrow them.
+    // The bounds applied to every load; tests narrow them. A new reader starts with
+    // ImportLimits().
     gifimport::GifReadLimits limits;
+
+    // The import's bounds: the memory budget is half of what the machine can still give (the
+    // smaller of the free physical memory and the free address space), since making a GIF of
+    // the imported frames later needs about as much again; never below 64 MB.
+    static gifimport::GifReadLimits ImportLimits();
+    // Makes every new reader start with these bounds instead (a test's seam); null restores.
+    static void OverrideImportLimits(const gifimport::GifReadLimits* limits);
 
 private:
     struct PictureRelease {
@@ -120,6 +132,7 @@ private:
     BOOL loaded = FALSE;
     BOOL canvasReady = FALSE;
     bool framesLeftOut = false;
+    int framesInFile = 0;
     Surface canvas;
     PictureOwner singlePicture;
     std::vector<GifFrameInfo> frames;

@@ -26,10 +26,13 @@ struct GifReadLimits {
     // 0 x 0 still shows its frames; the side and area limits then hold for the grown size.
     bool growScreenToFirstFrame = false;
     // Memory held at once: one full-screen 24-bit snapshot per frame plus each frame's decoded
-    // picture (taken at 4 bytes a pixel). Frames past the budget are left out.
+    // picture (taken at 4 bytes a pixel). Frames past the budget are left out. The import
+    // reader sizes it from the memory available when it starts (gif_frame_reader.h).
     uint64_t memoryBudget = 512ull << 20;
-    // Every frame is held as a decoded picture (a GDI bitmap on Windows) until composed.
-    size_t maxFrames = 3000;
+    // The last guard against a hostile file of countless tiny frames: every frame is held as a
+    // decoded picture (a GDI bitmap or two on Windows, where a process may own 10,000 GDI
+    // objects) until composed.
+    size_t maxFrames = 4000;
 };
 
 // A missing or zero delay shows a frame for this long (hundredths of a second).

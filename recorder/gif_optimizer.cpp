@@ -120,6 +120,8 @@ int ResultOf(const ProgramRunResult& run)
         return GifOptimizeNoProgram;
     case ProgramRunStatus::TimedOut:
         return GifOptimizeTimedOut;
+    case ProgramRunStatus::Cancelled:
+        return GifOptimizeCancelled;
     case ProgramRunStatus::Failed:
         break;
     }
@@ -127,7 +129,7 @@ int ResultOf(const ProgramRunResult& run)
 }
 
 int RunOnHost(const GifsicleSetup& setup, const std::vector<std::string>& options, const std::wstring& input,
-              const std::wstring& output)
+              const std::wstring& output, const ProgramWaitCallback& keepWaiting)
 {
     std::string hostInput = HostPathFromWindowsPath(input.c_str());
     std::string hostOutput = HostPathFromWindowsPath(output.c_str());
@@ -136,11 +138,11 @@ int RunOnHost(const GifsicleSetup& setup, const std::vector<std::string>& option
     std::vector<std::string> argv = {Utf8(setup.program)};
     argv.insert(argv.end(), options.begin(), options.end());
     argv.insert(argv.end(), {hostInput, "-o", hostOutput});
-    return ResultOf(RunHostProgram(argv, setup.timeoutMs));
+    return ResultOf(RunHostProgram(argv, setup.timeoutMs, keepWaiting));
 }
 
 int RunOnWindows(const GifsicleSetup& setup, const std::vector<std::string>& options, const std::wstring& input,
-                 const std::wstring& output)
+                 const std::wstring& output, const ProgramWaitCallback& keepWaiting)
 {
     if (!IsFile(setup.program))
         return GifOptimizeNoProgram;
@@ -148,7 +150,7 @@ int RunOnWindows(const GifsicleSetup& setup, const std::vector<std::string>& opt
     for (const std::string& option : options)
         args.emplace_back(option.begin(), option.end());  // options are ASCII
     args.insert(args.end(), {WindowsArgumentPath(input), L"-o", WindowsArgumentPath(output)});
-    return ResultOf(RunWindowsProgram(setup.program, args, setup.timeoutMs));
+    return ResultOf(RunWindowsProgram(setup.program, args, setup.timeoutMs, keepWaiting));
 }
 
 }  // namespace
@@ -172,7 +174,7 @@ GifsicleSetup DefaultGifsicleSetup()
 }
 
 int OptimizeGif(int colors, bool gray, const wchar_t* inputPath, const wchar_t* outputPath,
-                const GifsicleSetup& setup)
+                const GifsicleSetup& setup, const ProgramWaitCallback& keepWaiting)
 {
     if (colors < 2 || colors > 256 || !inputPath || !*inputPath || !outputPath || !*outputPath)
         return GifOptimizeBadArguments;
@@ -193,8 +195,8 @@ int OptimizeGif(int colors, bool gray, const wchar_t* inputPath, const wchar_t* 
     std::vector<std::string> options = {"-O3", "--colors", std::to_string(colors)};
     if (gray)
         options.insert(options.end(), {"--use-colormap", "gray"});
-    const int result = HostProgramsAvailable() ? RunOnHost(setup, options, input, partial.Path())
-                                               : RunOnWindows(setup, options, input, partial.Path());
+    const int result = HostProgramsAvailable() ? RunOnHost(setup, options, input, partial.Path(), keepWaiting)
+                                               : RunOnWindows(setup, options, input, partial.Path(), keepWaiting);
     if (result != GifOptimizeOk)
         return result;
     // A zero exit status alone proves nothing: an input without images gives no output at all.
@@ -203,12 +205,14 @@ int OptimizeGif(int colors, bool gray, const wchar_t* inputPath, const wchar_t* 
     return GifOptimizeOk;
 }
 
-int OptimizeGifColors(int colors, const wchar_t* inputPath, const wchar_t* outputPath)
+int OptimizeGifColors(int colors, const wchar_t* inputPath, const wchar_t* outputPath,
+                      const ProgramWaitCallback& keepWaiting)
 {
-    return OptimizeGif(colors, false, inputPath, outputPath, DefaultGifsicleSetup());
+    return OptimizeGif(colors, false, inputPath, outputPath, DefaultGifsicleSetup(), keepWaiting);
 }
 
-int OptimizeGifGray(int colors, const wchar_t* inputPath, const wchar_t* outputPath)
+int OptimizeGifGray(int colors, const wchar_t* inputPath, const wchar_t* outputPath,
+                    const ProgramWaitCallback& keepWaiting)
 {
-    return OptimizeGif(colors, true, inputPath, outputPath, DefaultGifsicleSetup());
+    return OptimizeGif(colors, true, inputPath, outputPath, DefaultGifsicleSetup(), keepWaiting);
 }

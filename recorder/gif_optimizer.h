@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "recorder/host_process.h"
+
 // Results of the optimiser calls; the caller turns all but GifOptimizeOk into a message.
 enum GifOptimizeResult : int {
     GifOptimizeOk = 0,
@@ -15,12 +17,16 @@ enum GifOptimizeResult : int {
     GifOptimizeNoProgram = 2,     // gifsicle is not installed
     GifOptimizeTimedOut = 3,      // gifsicle did not finish within the time limit
     GifOptimizeBadArguments = 4,  // colour count outside 2..256, a missing path, or output = input
+    GifOptimizeCancelled = 5,     // keepWaiting said stop: gifsicle has been stopped
 };
 
-// gifsicle -O3 --colors N IN -o OUT
-int OptimizeGifColors(int colors, const wchar_t* inputPath, const wchar_t* outputPath);
+// gifsicle -O3 --colors N IN -o OUT. While it runs, keepWaiting (when given) is called on this
+// thread to handle its messages and to say whether to go on (see ProgramWaitCallback).
+int OptimizeGifColors(int colors, const wchar_t* inputPath, const wchar_t* outputPath,
+                      const ProgramWaitCallback& keepWaiting = nullptr);
 // gifsicle -O3 --colors N --use-colormap gray IN -o OUT
-int OptimizeGifGray(int colors, const wchar_t* inputPath, const wchar_t* outputPath);
+int OptimizeGifGray(int colors, const wchar_t* inputPath, const wchar_t* outputPath,
+                    const ProgramWaitCallback& keepWaiting = nullptr);
 
 // Which program runs and for how long.
 struct GifsicleSetup {
@@ -35,6 +41,7 @@ GifsicleSetup DefaultGifsicleSetup();
 
 // The two calls above with an explicit setup. The output file appears only on success, whole:
 // gifsicle writes a temporary file beside it, which replaces the output once it has exited with
-// status 0 and the file is a GIF with at least one image. Nothing is left behind on failure.
+// status 0 and the file is a GIF with at least one image. Nothing is left behind on failure or
+// cancel.
 int OptimizeGif(int colors, bool gray, const wchar_t* inputPath, const wchar_t* outputPath,
-                const GifsicleSetup& setup);
+                const GifsicleSetup& setup, const ProgramWaitCallback& keepWaiting = nullptr);

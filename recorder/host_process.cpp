@@ -1,5 +1,6 @@
 #include "recorder/host_process.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -70,6 +71,100 @@ std::string SecondsText(DWORD milliseconds)
     return text;
 }
 
+
+// How a wait for a running program ended.
+enum class RunWait { Ended, TimedOut, Cancelled };
+
+// Waits up to limitMs for the object. With keepWaiting, the wait wakes for the thread's
+// messages and every kWaitSliceMs to ask it whether to go on.
+constexpr DWORD kWaitSliceMs = 50;
+
+RunWait WaitForRun(HANDLE object, DWORD limitMs, const ProgramWaitCallback& keepWaiting)
+{
+    if (!keepWaiting)
+        return ::WaitForSingleObject(object, limitMs) == WAIT_OBJECT_0 ? RunWait::Ended : RunWait::TimedOut;
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD elapsed = ::GetTickCount() - start;
+        if (elapsed >= limitMs)
+            return RunWait::TimedOut;
+        const DWORD slice = std::min(kWaitSliceMs, limitMs - elapsed);
+        if (::MsgWaitForMultipleObjects(1, &object, FALSE, slice, QS_ALLINPUT) == WAIT_OBJECT_0)
+            return RunWait::Ended;
+        if (!keepWaiting())
+            return RunWait::Cancelled;
+    }
+}
+
+// After a cancel: how long the program may take to end (the host's `timeout` kills it 5 s after
+// the polite signal) before the caller is let go regardless.
+constexpr DWORD kStopWaitMs = 8000;
+
+// The host file into which the shell writes the process id of `timeout`; removed at the end.
+class TempPidFile {
+public:
+    explicit TempPidFile(bool wanted)
+    {
+        wchar_t folder[MAX_PATH];
+        wchar_t name[MAX_PATH];
+        const DWORD length = wanted ? ::GetTempPathW(MAX_PATH, folder) : 0;
+        if (length > 0 && length < MAX_PATH - 14 && ::GetTempFileNameW(folder, L"kpi", 0, name))
+            path_ = name;
+    }
+    ~TempPidFile()
+    {
+        if (!path_.empty())
+            ::DeleteFileW(path_.c_str());
+    }
+    TempPidFile(const TempPidFile&) = delete;
+    TempPidFile& operator=(const TempPidFile&) = delete;
+
+    const std::wstring& Path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+// The process id written in the file; empty while there is none.
+std::string ReadPid(const std::wstring& path)
+{
+    WinHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    char text[32] = "";
+    DWORD got = 0;
+    if (!file || !::ReadFile(file.Get(), text, sizeof text - 1, &got, nullptr))
+        return std::string();
+    std::string pid;
+    for (DWORD i = 0; i < got && text[i] >= '0' && text[i] <= '9'; ++i)
+        pid.push_back(text[i]);
+    return pid.size() >= 2 || (pid.size() == 1 && pid[0] != '0' && pid[0] != '1') ? pid : std::string();
+}
+
+// Sends SIGTERM to the host's `timeout`, which passes it on to the program and its process
+// group and kills them 5 s later if they stay, then waits (still handling messages) for the
+// spawning thread to see the end. The id may be written only after the cancel: looked for
+// until the run ends.
+void StopHostRun(HANDLE thread, const std::wstring& pidFile, const ProgramWaitCallback& keepWaiting)
+{
+    HostSpawnFn spawn = HostSpawn();
+    bool signalled = false;
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < kStopWaitMs) {
+        if (!signalled) {
+            std::string pid = ReadPid(pidFile);
+            if (!pid.empty()) {
+                std::string shell = "/bin/sh", option = "-c", line = "kill -TERM \"$1\" 2>/dev/null", name = "sh";
+                char* const argv[] = {&shell[0], &option[0], &line[0], &name[0], &pid[0], nullptr};
+                spawn(argv, 1);
+                signalled = true;
+            }
+        }
+        if (::MsgWaitForMultipleObjects(1, &thread, FALSE, kWaitSliceMs, QS_ALLINPUT) == WAIT_OBJECT_0)
+            return;
+        keepWaiting();
+    }
+}
+
 }  // namespace
 
 bool HostProgramsAvailable() { return HostSpawn() != nullptr; }
@@ -87,11 +182,18 @@ std::string HostPathFromWindowsPath(const wchar_t* windowsPath)
     return result;
 }
 
-ProgramRunResult RunHostProgram(const std::vector<std::string>& argv, DWORD timeoutMs)
+ProgramRunResult RunHostProgram(const std::vector<std::string>& argv, DWORD timeoutMs,
+                                const ProgramWaitCallback& keepWaiting)
 {
     ProgramRunResult result;
     HostSpawnFn spawn = HostSpawn();
     if (!spawn || argv.empty() || argv[0].empty())
+        return result;
+
+    // Only a run that can be cancelled needs to know whom to stop.
+    TempPidFile pidFile(keepWaiting != nullptr);
+    const std::string hostPidFile = pidFile.Path().empty() ? std::string() : HostPathFromWindowsPath(pidFile.Path().c_str());
+    if (keepWaiting && hostPidFile.empty())
         return result;
 
     // The program's arguments go to the shell as positional parameters, so nothing in them is
@@ -99,12 +201,15 @@ ProgramRunResult RunHostProgram(const std::vector<std::string>& argv, DWORD time
     // stopped; the spawn call itself cannot be interrupted.
     auto job = std::make_shared<HostSpawnJob>();
     job->spawn = spawn;
-    // The shell stays to report 137 when `timeout` had to kill the program and, with its
-    // process group, itself.
+    // `timeout` runs in the background only so that its process id can be written down; the
+    // shell waits for it and stays to report 137 when `timeout` had to kill the program and,
+    // with its process group, itself. The id is wiped once `timeout` has been reaped, so a
+    // late cancel never signals a process id used again.
     job->args = {"/bin/sh", "-c",
-                 "command -v timeout >/dev/null 2>&1 || exit 125; timeout -k 5 " + SecondsText(timeoutMs) +
-                     " \"$@\"",
-                 "sh"};
+                 "pidfile=$1; shift; command -v timeout >/dev/null 2>&1 || exit 125; timeout -k 5 " +
+                     SecondsText(timeoutMs) + " \"$@\" & echo $! > \"$pidfile\"; wait $!; status=$?; "
+                     ": > \"$pidfile\"; exit $status",
+                 "sh", hostPidFile.empty() ? std::string("/dev/null") : hostPidFile};
     job->args.insert(job->args.end(), argv.begin(), argv.end());
 
     auto* param = new std::shared_ptr<HostSpawnJob>(job);
@@ -113,9 +218,16 @@ ProgramRunResult RunHostProgram(const std::vector<std::string>& argv, DWORD time
         delete param;
         return result;
     }
-    const DWORD wait = timeoutMs > INFINITE - kHostWaitMarginMs ? INFINITE - 1 : timeoutMs + kHostWaitMarginMs;
-    if (::WaitForSingleObject(thread.Get(), wait) != WAIT_OBJECT_0) {
+    const DWORD limit = timeoutMs > INFINITE - kHostWaitMarginMs ? INFINITE - 1 : timeoutMs + kHostWaitMarginMs;
+    switch (WaitForRun(thread.Get(), limit, keepWaiting)) {
+    case RunWait::Ended:
+        break;
+    case RunWait::TimedOut:
         result.status = ProgramRunStatus::TimedOut;
+        return result;
+    case RunWait::Cancelled:
+        StopHostRun(thread.Get(), pidFile.Path(), keepWaiting);
+        result.status = ProgramRunStatus::Cancelled;
         return result;
     }
 
@@ -171,7 +283,7 @@ std::wstring QuoteWindowsArgument(const std::wstring& argument)
 }
 
 ProgramRunResult RunWindowsProgram(const std::wstring& program, const std::vector<std::wstring>& args,
-                                   DWORD timeoutMs)
+                                   DWORD timeoutMs, const ProgramWaitCallback& keepWaiting)
 {
     ProgramRunResult result;
     if (program.empty())
@@ -197,10 +309,11 @@ ProgramRunResult RunWindowsProgram(const std::wstring& program, const std::vecto
     if (!process)
         return result;
 
-    if (::WaitForSingleObject(process.Get(), timeoutMs) != WAIT_OBJECT_0) {
+    const RunWait wait = WaitForRun(process.Get(), timeoutMs, keepWaiting);
+    if (wait != RunWait::Ended) {
         ::TerminateProcess(process.Get(), 1);
         ::WaitForSingleObject(process.Get(), 5000);
-        result.status = ProgramRunStatus::TimedOut;
+        result.status = wait == RunWait::Cancelled ? ProgramRunStatus::Cancelled : ProgramRunStatus::TimedOut;
         return result;
     }
     DWORD exitCode = 0;

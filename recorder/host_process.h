@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,17 @@ enum class ProgramRunStatus {
     NotFound,  // the program does not exist or cannot be executed
     TimedOut,  // it did not end within the time limit (it is stopped, see below)
     Failed,    // it could not be started for another reason
+    Cancelled, // the waiting side gave up: the program has been stopped
 };
 
 struct ProgramRunResult {
     ProgramRunStatus status = ProgramRunStatus::Failed;
     int exitCode = -1;
 };
+
+// Called on the waiting thread while a program runs, about every 50 ms and whenever messages
+// arrive, so that it can handle the thread's messages; false stops the program (Cancelled).
+typedef std::function<bool()> ProgramWaitCallback;
 
 // True when the host's programs can be run (the process runs under Wine).
 bool HostProgramsAvailable();
@@ -31,12 +37,15 @@ std::string HostPathFromWindowsPath(const wchar_t* windowsPath);
 // should even that fail, the wait on this side ends a little later and reports TimedOut.
 // Exit statuses 124 to 127 and 137 belong to `timeout` and the shell (time out, failure, cannot
 // execute, not found, killed) and are reported as such, not as the program's own.
-ProgramRunResult RunHostProgram(const std::vector<std::string>& argv, DWORD timeoutMs);
+// With keepWaiting, a cancelled program is sent SIGTERM (SIGKILL 5 s later if it stays), and
+// the call returns once it has ended, or after a bounded wait.
+ProgramRunResult RunHostProgram(const std::vector<std::string>& argv, DWORD timeoutMs,
+                                const ProgramWaitCallback& keepWaiting = nullptr);
 
 // Runs a Windows program with these arguments (quoted as the C runtime parses them), without a
-// console window, and waits for it; on timeout the program is terminated.
+// console window, and waits for it; on timeout or cancel the program is terminated.
 ProgramRunResult RunWindowsProgram(const std::wstring& program, const std::vector<std::wstring>& args,
-                                   DWORD timeoutMs);
+                                   DWORD timeoutMs, const ProgramWaitCallback& keepWaiting = nullptr);
 
 // One argument quoted for a Windows command line so that CommandLineToArgvW gives it back as is.
 std::wstring QuoteWindowsArgument(const std::wstring& argument);

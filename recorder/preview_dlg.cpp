@@ -443,11 +443,20 @@ void CPreviewDlg::CompressForMicroBlog()
     int colours = 256;
     bool gray = false;
     CompressionFor(qualityChoice, &colours, &gray);
-    StepProgress(&progress);
+    const bool goOn = StepProgress(&progress);
+    // The windows keep repainting while gifsicle runs, and Cancel stops it.
+    const ProgramWaitCallback keepWaiting = [&progress]() {
+        if (!progress.IsWindow())
+            return false;
+        progress.PumpMessages();
+        return !progress.IsCancelled();
+    };
     int result = GifOptimizeFailed;
-    if (!output.IsEmpty() && !input.IsEmpty())
-        result = gray ? OptimizeGifGray(colours, input, output) : OptimizeGifColors(colours, input, output);
-    // The progress window's Cancel cannot stop the optimiser once it runs.
+    if (!output.IsEmpty() && !input.IsEmpty()) {
+        result = !goOn  ? GifOptimizeCancelled
+                 : gray ? OptimizeGifGray(colours, input, output, keepWaiting)
+                        : OptimizeGifColors(colours, input, output, keepWaiting);
+    }
     StepProgress(&progress);
 
     CxImage image;
@@ -460,6 +469,11 @@ void CPreviewDlg::CompressForMicroBlog()
         const CString shown = browser.GetLocationURL();
         if (!shown.IsEmpty())
             gifPath = shown;
+        if (result == GifOptimizeCancelled) {
+            // The user asked for it: nothing to tell.
+            ShowAgain();
+            return;
+        }
         const UINT text = result == GifOptimizeNoProgram  ? IDS_PREVIEW_NO_GIFSICLE
                           : result == GifOptimizeTimedOut ? IDS_PREVIEW_GIFSICLE_TIMEOUT
                                                           : IDS_PREVIEW_COMPRESS_FAILED;

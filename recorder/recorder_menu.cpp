@@ -174,7 +174,12 @@ bool CRecorderDlg::LoadGifFile(LPCTSTR path)
     CGifFrameReader reader;
     FrameRecordArray imported;
     int appended = 0;
+    int framesInFile = 0;
     if (reader.LoadFile(path)) {
+        framesInFile = reader.GetFramesInFile();
+        // The bar runs over the frames that will come in, which may be fewer than the file has.
+        progress.SetRange(0, reader.GetFrameTotal() + 2, 1);
+        progress.SetPos(1);
         StepProgress(&progress);
         appended = reader.AppendFramesTo(imported, &progress);
     }
@@ -197,5 +202,11 @@ bool CRecorderDlg::LoadGifFile(LPCTSTR path)
     state = RecorderReady;
     SetStartButton(IDS_START, IDI_START_BUTTON);
     RepaintRecordingViews();
+    if (appended < framesInFile) {
+        // Never a silent partial import: the user learns how much of the file came in.
+        CString text;
+        text.Format(CString(MAKEINTRESOURCEW(IDS_IMPORT_PARTIAL)), appended, framesInFile);
+        AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+    }
     return true;
 }

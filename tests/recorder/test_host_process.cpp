@@ -104,6 +104,45 @@ TEST_F(HostProgram, HungProgramIsStoppedAtTheTimeLimit)
     EXPECT_LT(::GetTickCount() - start, 25000u);
 }
 
+TEST_F(HostProgram, ACancelledProgramIsStoppedAndTheWaitHandledMessages)
+{
+    const std::wstring pidFile = folder.File(L"进程 id.txt");
+    const std::wstring after = folder.File(L"after.txt");
+    const std::string hostPid = HostPathFromWindowsPath(pidFile.c_str());
+    const std::string hostAfter = HostPathFromWindowsPath(after.c_str());
+    // A message posted before the run is handled by the callback's pump while it runs.
+    ::PostThreadMessageW(::GetCurrentThreadId(), WM_APP + 7, 0, 0);
+    bool messageSeen = false;
+    int calls = 0;
+    ProgramRunResult run = RunHostProgram({"/bin/sh", "-c", "echo $$ > \"$1\"; sleep 60; touch \"$2\"", "sh", hostPid,
+                                           hostAfter},
+                                          120000, [&] {
+                                              MSG msg;
+                                              while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+                                                  messageSeen = messageSeen || msg.message == WM_APP + 7;
+                                              ++calls;
+                                              return ReadWholeFile(pidFile).empty();
+                                          });
+    EXPECT_EQ(run.status, ProgramRunStatus::Cancelled);
+    EXPECT_TRUE(messageSeen);
+    EXPECT_GT(calls, 0);
+    const std::vector<unsigned char> pid = ReadWholeFile(pidFile);
+    ASSERT_FALSE(pid.empty());
+    ProgramRunResult alive = RunHostProgram({"/bin/sh", "-c", "kill -0 $1 2>/dev/null", "sh",
+                                             std::string(pid.begin(), pid.end())},
+                                            10000);
+    EXPECT_NE(alive.exitCode, 0) << "the cancelled program still runs";
+    EXPECT_FALSE(FileExists(after));
+}
+
+TEST(WindowsProgram, ACancelledProgramIsTerminated)
+{
+    int calls = 0;
+    ProgramRunResult run = RunWindowsProgram(ThisProgram(), {L"--child-hang"}, 120000, [&calls] { return ++calls < 3; });
+    EXPECT_EQ(run.status, ProgramRunStatus::Cancelled);
+    EXPECT_EQ(calls, 3);
+}
+
 TEST(WindowsProgram, ExitCodeIsReported)
 {
     ProgramRunResult run = RunWindowsProgram(ThisProgram(), {L"--child-exit=7"}, 30000);

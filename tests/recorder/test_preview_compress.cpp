@@ -1,7 +1,12 @@
 // The micro-blog copy: made by the real gifsicle under a new name each time, shown with its
 // info, replaced copies and the last copy at the end deleted; a failed compression tells the
-// user and keeps the GIF shown before.
+// user and keeps the GIF shown before. While a slow stand-in for gifsicle runs, the windows
+// repaint and Cancel stops it.
+#include <functional>
+
+#include "controls/progress_wnd.h"
 #include "gif/gd.h"
+#include "recorder/host_process.h"
 #include "res/preview_ids.h"
 #include "tests/recorder/preview_test_util.h"
 
@@ -28,7 +33,106 @@ protected:
     }
 
     std::wstring Shown() const { return std::wstring(preview->browser.GetLocationURL()); }
+
+    // A stand-in for gifsicle on the host, named by KELVO_GIFSICLE: it runs the body with $MARK
+    // set to the host name of Folder() + "mark" (for files that tell how far it came).
+    void UseSlowGifsicle(const std::string& body)
+    {
+        const std::wstring script = WriteBytes(L"slow gifsicle.sh", {});
+        const std::string hostMark = HostPathFromWindowsPath((Folder() + L"mark").c_str());
+        const std::string text = "#!/bin/sh\nMARK='" + hostMark + "'\n" + body + "\n";
+        WriteBytes(script, std::vector<uint8_t>(text.begin(), text.end()));
+        const std::string hostScript = HostPathFromWindowsPath(script.c_str());
+        ASSERT_EQ(0, RunHostProgram({"chmod", "755", hostScript}, 10000).exitCode);
+        std::wstring program(hostScript.size() + 1, L'\0');
+        program.resize(::MultiByteToWideChar(CP_UTF8, 0, hostScript.c_str(), -1, &program[0],
+                                             static_cast<int>(program.size())) - 1);
+        ::SetEnvironmentVariableW(L"KELVO_GIFSICLE", program.c_str());
+    }
+    bool Marked(const wchar_t* suffix) const { return Exists(Folder() + L"mark" + suffix); }
 };
+
+// A plain window of the test thread that repaints on a 20 ms timer, counting the paints made
+// while the stand-in optimiser runs, and calls `onTick` on each tick.
+class TickingWindow {
+public:
+    TickingWindow(std::function<bool()> optimiserRunning, std::function<void()> onTick)
+        : running(std::move(optimiserRunning)), tick(std::move(onTick))
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = &TickingWindow::Proc;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"KelvoTickingWindow";
+        ::RegisterClassW(&wc);
+        hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"ticking", WS_POPUP | WS_VISIBLE, 900, 40, 60, 60, nullptr,
+                                 nullptr, wc.hInstance, this);
+        ::SetTimer(hwnd, 1, 20, nullptr);
+    }
+    ~TickingWindow() { ::DestroyWindow(hwnd); }
+    TickingWindow(const TickingWindow&) = delete;
+    TickingWindow& operator=(const TickingWindow&) = delete;
+
+    int paintsWhileRunning = 0;
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT message, WPARAM w, LPARAM l)
+    {
+        if (message == WM_NCCREATE)
+            ::SetWindowLongPtrW(h, GWLP_USERDATA,
+                                reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams));
+        auto* self = reinterpret_cast<TickingWindow*>(::GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (self && message == WM_TIMER) {
+            ::InvalidateRect(h, nullptr, TRUE);
+            self->tick();
+            return 0;
+        }
+        if (self && message == WM_PAINT) {
+            PAINTSTRUCT ps;
+            ::BeginPaint(h, &ps);
+            ::EndPaint(h, &ps);
+            if (self->running())
+                ++self->paintsWhileRunning;
+            return 0;
+        }
+        return ::DefWindowProcW(h, message, w, l);
+    }
+
+    HWND hwnd = nullptr;
+    std::function<bool()> running;
+    std::function<void()> tick;
+};
+
+// Presses Cancel of the progress window that this thread shows, as a click would.
+bool PressProgressCancel()
+{
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND h, LPARAM param) -> BOOL {
+            if (dynamic_cast<CProgressWnd*>(CWnd::FromHandlePermanent(h)) && ::IsWindowVisible(h)) {
+                *reinterpret_cast<HWND*>(param) = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    HWND button = found ? ::GetDlgItem(found, CProgressWnd::IDC_PROGRESS_CANCEL) : nullptr;
+    if (!button)
+        return false;
+    ::PostMessageW(found, WM_COMMAND, MAKEWPARAM(CProgressWnd::IDC_PROGRESS_CANCEL, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+    return true;
+}
+
+// The process whose id the file holds still exists on the host.
+bool HostProcessAlive(const std::wstring& pidFile)
+{
+    const std::vector<uint8_t> bytes = ReadBytes(pidFile);
+    const std::string pid(bytes.begin(), bytes.end());
+    if (pid.empty())
+        return false;
+    return RunHostProgram({"/bin/sh", "-c", "kill -0 $1 2>/dev/null", "sh", pid}, 10000).exitCode == 0;
+}
 
 // The palette entries that the first frame's pixels use; allGrey when each has R = G = B.
 std::vector<int> UsedColours(const std::wstring& path, bool* allGrey)
@@ -175,6 +279,55 @@ TEST_F(PreviewCompressTest, AFailureWithNothingShownBeforeLeavesTheWindowHidden)
     ASSERT_EQ(1u, messages.size());
     EXPECT_FALSE(preview->IsWindowVisible());
     EXPECT_EQ(main->gifPath, preview->gifPath);
+}
+
+TEST_F(PreviewCompressTest, TheWindowsRepaintWhileGifsicleRuns)
+{
+    if (!HostProgramsAvailable())
+        GTEST_SKIP() << "the stand-in runs on the host (Wine)";
+    ShowPlain(mainGif);
+    const std::wstring fitted = WriteGif(L"fitted.gif", 80, 60, 2, 100);
+    const std::string hostFitted = HostPathFromWindowsPath(fitted.c_str());
+    UseSlowGifsicle("touch \"$MARK.started\"; sleep 2; for last; do :; done; cp '" + hostFitted +
+                    "' \"$last\"; touch \"$MARK.finished\"");
+    TickingWindow ticking([this] { return Marked(L".started") && !Marked(L".finished"); }, [] {});
+    CompressAfterMenu(ID_QUALITY_64, fitted);
+    ASSERT_TRUE(messages.empty()) << Describe(messages);
+    EXPECT_TRUE(Marked(L".finished"));
+    EXPECT_GT(ticking.paintsWhileRunning, 0);
+    // The stand-in's copy is shown.
+    EXPECT_EQ(FullPath(std::wstring(preview->gifPath)), Shown());
+    EXPECT_NE(FullPath(mainGif), Shown());
+}
+
+TEST_F(PreviewCompressTest, CancelStopsGifsicleAndKeepsThePreviousGif)
+{
+    if (!HostProgramsAvailable())
+        GTEST_SKIP() << "the stand-in runs on the host (Wine)";
+    ShowPlain(mainGif);
+    const CString info = InfoText();
+    const int gifsBefore = TempGifCount();
+    const std::wstring fitted = WriteGif(L"fitted.gif", 80, 60, 2, 100);
+    const std::string hostFitted = HostPathFromWindowsPath(fitted.c_str());
+    // It writes its process id, then would sleep long before writing anything.
+    UseSlowGifsicle("echo $$ > \"$MARK.pid\"; sleep 30; touch \"$MARK.finished\"; for last; do :; done; cp '" +
+                    hostFitted + "' \"$last\"");
+    bool pressed = false;
+    TickingWindow ticking([this] { return Marked(L".pid") && !Marked(L".finished"); },
+                          [&pressed, this] {
+                              if (!pressed && !ReadBytes(Folder() + L"mark.pid").empty())
+                                  pressed = PressProgressCancel();
+                          });
+    CompressAfterMenu(ID_QUALITY_64, fitted);
+    ASSERT_TRUE(pressed);
+    EXPECT_TRUE(messages.empty()) << Describe(messages);  // the user asked: nothing to tell
+    EXPECT_FALSE(HostProcessAlive(Folder() + L"mark.pid"));
+    EXPECT_FALSE(Marked(L".finished"));
+    EXPECT_EQ(CString(FullPath(mainGif).c_str()), preview->gifPath);
+    EXPECT_EQ(FullPath(mainGif), Shown());
+    EXPECT_EQ(info, InfoText());
+    EXPECT_TRUE(preview->IsWindowVisible());
+    EXPECT_EQ(gifsBefore, TempGifCount());  // no partial copy left behind
 }
 
 }  // namespace

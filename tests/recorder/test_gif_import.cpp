@@ -1,0 +1,129 @@
+// How much of a GIF an import takes: a long recording at full size comes in whole, and when
+// frames must be left out the user is told how many of how many came in.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+#include "app/recorder_app.h"
+#include "capture/gif_frame_reader.h"
+#include "recorder/recorder_dlg.h"
+#include "res/resource.h"
+#include "tests/gif/gif_file_builder.h"
+#include "tests/test_pump.h"
+
+namespace {
+
+// A terminal-like recording: one full picture of width x height, then frames that change a
+// single pixel, so that the file stays small whatever the frame count.
+std::vector<uint8_t> LongRecording(int width, int height, int frames)
+{
+    giftest::GifFileBuilder gif(width, height, giftest::DistinctPalette(16, 11));
+    gif.Loop(0);
+    gif.Control(1, 4, -1).Image(0, 0, width, height, giftest::RandomPixels(width, height, 16, 3));
+    for (int i = 1; i < frames; ++i)
+        gif.Control(1, 4, -1).Image(i % width, (i / width) % height, 1, 1, {static_cast<uint8_t>(i % 16)});
+    return gif.Trailer().Data();
+}
+
+class GifImport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::DeleteFileW(CRecorderApp::SettingsFilePath());
+        AfxSetMessageBoxResponder([this](LPCTSTR text, UINT) {
+            boxes.push_back(text);
+            return IDOK;
+        });
+        main = std::make_unique<CRecorderDlg>(theApp);
+        theApp.m_pMainWnd = main.get();
+        ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
+        Pump(100);
+    }
+
+    void TearDown() override
+    {
+        CGifFrameReader::OverrideImportLimits(nullptr);
+        AfxSetMessageBoxResponder(nullptr);
+        main->state = RecorderIdle;
+        main->SendMessage(WM_COMMAND, IDCANCEL);
+        main->DestroyWindow();
+        main.reset();
+        theApp.m_pMainWnd = nullptr;
+        ::DeleteFileW(CRecorderApp::SettingsFilePath());
+        if (!path.IsEmpty())
+            ::DeleteFileW(path);
+    }
+
+    void WriteGif(const std::vector<uint8_t>& bytes)
+    {
+        wchar_t folder[MAX_PATH];
+        ::GetTempPathW(MAX_PATH, folder);
+        path = CString(folder) + L"kelvo 导入 测试.gif";
+        FILE* f = _wfopen(path, L"wb");
+        ASSERT_NE(nullptr, f);
+        fwrite(bytes.data(), 1, bytes.size(), f);
+        fclose(f);
+    }
+
+    static CString PartialText(int imported, int total)
+    {
+        CString text;
+        text.Format(CString(MAKEINTRESOURCEW(IDS_IMPORT_PARTIAL)), imported, total);
+        return text;
+    }
+
+    std::unique_ptr<CRecorderDlg> main;
+    std::vector<CString> boxes;
+    CString path;
+};
+
+TEST_F(GifImport, EightHundredFramesOf640By420ComeInWhole)
+{
+    // Snapshots alone take 800 x 0.8 MB: more than a fixed 512 MB budget allows.
+    const std::vector<uint8_t> bytes = LongRecording(640, 420, 800);
+    ASSERT_LT(bytes.size(), 200u * 1024);
+    WriteGif(bytes);
+    ASSERT_TRUE(main->LoadGifFile(path));
+    EXPECT_EQ(800, main->frameCount);
+    ASSERT_EQ(800, main->engine.GetFrameCount());
+    EXPECT_EQ(640u, main->engine.GetFrameImage(800)->GetWidth());
+    EXPECT_EQ(420u, main->engine.GetFrameImage(800)->GetHeight());
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(GifImport, FramesLeftOutAreCountedInAMessage)
+{
+    WriteGif(LongRecording(64, 48, 40));
+    // Past the frame limit.
+    gifimport::GifReadLimits limits = CGifFrameReader::ImportLimits();
+    limits.maxFrames = 30;
+    CGifFrameReader::OverrideImportLimits(&limits);
+    ASSERT_TRUE(main->LoadGifFile(path));
+    EXPECT_EQ(30, main->frameCount);
+    EXPECT_EQ(30, main->engine.GetFrameCount());
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(PartialText(30, 40), boxes[0]);
+
+    // Past the memory budget: each frame costs a 64 x 48 snapshot at 3 bytes a pixel and its
+    // picture at 4; room for 12 of them.
+    limits = CGifFrameReader::ImportLimits();
+    limits.memoryBudget = 12 * (64 * 48 * 3) + 64 * 48 * 4 + 11 * 4;
+    CGifFrameReader::OverrideImportLimits(&limits);
+    boxes.clear();
+    ASSERT_TRUE(main->LoadGifFile(path));
+    EXPECT_EQ(12, main->frameCount);
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(PartialText(12, 40), boxes[0]);
+
+    // The import's own bounds take the whole file without a word.
+    CGifFrameReader::OverrideImportLimits(nullptr);
+    boxes.clear();
+    ASSERT_TRUE(main->LoadGifFile(path));
+    EXPECT_EQ(40, main->frameCount);
+    EXPECT_TRUE(boxes.empty());
+}
+
+}  // namespace
