@@ -3,6 +3,7 @@
 #include "capture/caption_list.h"
 #include "capture/gif_frame_reader.h"
 #include "controls/progress_wnd.h"
+#include "recorder/logo_setting_dlg.h"
 #include "recorder/recorder_dlg.h"
 #include "res/image_ids.h"
 #include "res/menu_ids.h"
@@ -88,7 +89,9 @@ void CRecorderDlg::OnSettingsCommand(UINT id)
         if (state != RecorderRecording && state != RecorderPaused)
             SetTopmost(settings.TopWnd);
     } else if (id == ID_WATERMARK) {
-        // The watermark dialog opens from here once it exists.
+        // In every state: the engine takes its copy of the watermark only when a GIF is made.
+        CLogoSettingDlg dialog(settings);
+        dialog.DoModal();
     } else if (id == ID_IMPORT_FILE) {
         ImportFromFileDialog();
     } else if (id == ID_IMPORT_CLIPBOARD) {
