@@ -47,7 +47,21 @@ BEGIN_MESSAGE_MAP(CAddTextDlg, CDialog)
     ON_WM_SIZING()
     ON_WM_GETMINMAXINFO()
     ON_WM_LBUTTONUP()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_MOUSEMOVE()
     ON_WM_DESTROY()
+    ON_BN_CLICKED(IDC_EDIT_ADD_TEXT, OnAddText)
+    ON_BN_CLICKED(IDC_EDIT_DELETE_TEXT, OnDeleteText)
+    ON_CBN_SELCHANGE(IDC_EDIT_FONT, OnFontChange)
+    ON_CBN_SELCHANGE(IDC_EDIT_FONT_SIZE, OnSizeChange)
+    ON_BN_CLICKED(IDC_EDIT_TEXT_COLOR, OnTextColor)
+    ON_BN_CLICKED(IDC_EDIT_ITALIC, OnItalic)
+    ON_BN_CLICKED(IDC_EDIT_BOLD, OnBold)
+    ON_CBN_SELCHANGE(IDC_EDIT_BACK_STYLE, OnBackStyleChange)
+    ON_BN_CLICKED(IDC_EDIT_BACK_COLOR, OnBackColor)
+    ON_NOTIFY(NM_CLICK, IDC_EDIT_CAPTION_LIST, OnCaptionListClick)
+    ON_NOTIFY(NM_RCLICK, IDC_EDIT_CAPTION_LIST, OnCaptionListRClick)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_EDIT_CAPTION_LIST, OnCaptionListChanged)
 END_MESSAGE_MAP()
 
 CAddTextDlg::CAddTextDlg(CRecorderDlg& recorder, CWnd* pParent)
@@ -108,6 +122,7 @@ BOOL CAddTextDlg::OnInitDialog()
     deleteTextButton.ShiftColor(CImageButtonBase::ColorBackHover, 30, TRUE);
     addTextButton.SetTipTextById(IDS_EDIT_ADD_TEXT_TIP);
     deleteTextButton.SetTipTextById(IDS_EDIT_DELETE_TEXT_TIP);
+    SetUpCaptionControls();
 
     LayoutControls(true);
     LayoutControls(false);
@@ -132,6 +147,7 @@ void CAddTextDlg::OnCancel()
     if (replaying)
         StopReplay();
     ClearStrip();
+    SaveCaptionDefaults();
     EndDialog(IDCANCEL);
 }
 

@@ -20,6 +20,7 @@
 class CRecorderDlg;
 class CxImage;
 class XListView;
+struct CaptionItem;
 
 class CAddTextDlg : public CDialog {
     DECLARE_DYNAMIC(CAddTextDlg)
@@ -54,6 +55,19 @@ public:
     // Inserts a picture file's frames through the strip at a 0-based array position; nothing
     // unless the current frame is a frame (1..count) and the position lies in 0..count.
     void InsertImageAt(int index);
+
+    // Caption operations (add_text_dlg_captions.cpp).
+    // A caption's x and y stay within this bound whatever is typed, so that picking, drawing
+    // and frame preparation never overflow.
+    static constexpr int kCaptionCoordMax = 1000000;
+    void OnAddText();
+    void OnDeleteText();
+    // The first selected caption whose frames hold the current frame; null when none.
+    CaptionItem* GetCurrentCaption() const;
+    // Selects the caption alone, loads its style into the controls and shows its first frame.
+    void SelectCaption(CaptionItem* caption);
+    // LOGPIXELSY of the screen, 96 when no screen DC can be had.
+    int ScreenDpiY();
 
     CRecorderDlg& recorder;
     CDialogFontHelper fontHelper;
@@ -100,7 +114,20 @@ protected:
     void OnSizing(UINT fwSide, LPRECT pRect);
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
     void OnLButtonUp(UINT nFlags, CPoint point);
+    void OnLButtonDown(UINT nFlags, CPoint point);
+    void OnMouseMove(UINT nFlags, CPoint point);
     void OnDestroy();
+    // The caption controls (add_text_dlg_captions.cpp).
+    void OnFontChange();
+    void OnSizeChange();
+    void OnTextColor();
+    void OnBackColor();
+    void OnBold();
+    void OnItalic();
+    void OnBackStyleChange();
+    void OnCaptionListClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCaptionListRClick(NMHDR* pNMHDR, LRESULT* pResult);
+    void OnCaptionListChanged(NMHDR* pNMHDR, LRESULT* pResult);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -115,6 +142,24 @@ private:
     // Painting (add_text_dlg_paint.cpp): the current frame into the canvas of the preview
     // area's size.
     void DrawCurrentFrame(CDC& canvas, int width, int height);
+    // Captions (add_text_dlg_captions.cpp).
+    void SetUpCaptionControls();
+    void FillFontCombo();
+    void InsertCaptionRow(CaptionItem* caption);
+    int CaptionRow(const CaptionItem* caption) const;
+    void ShowCaptionPlace(const CaptionItem* caption);
+    void LoadCaptionStyle(const CaptionItem* caption);
+    void SelectCaptionRow(const CaptionItem* caption);
+    void SaveCaptionDefaults();
+    // The picture pixel under a client point inside pictureRect.
+    CPoint PicturePixel(CPoint point) const;
+    // Draws one caption into the picture-size canvas, measuring it first.
+    void DrawCaption(CDC& dc, CaptionItem& caption);
+    void DrawCaptions(CDC& dc);
+    static int OnBeginCellEdit(CWnd** editor, int row, int column, CString* text, DWORD_PTR data,
+                               CListCtrlEx* list, int flag);
+    static int OnEndCellEdit(CWnd** editor, int row, int column, CString* text, DWORD_PTR data,
+                             CListCtrlEx* list, int flag);
     // A popup menu under a button; the chosen command, 0 when dismissed.
     UINT TrackButtonMenu(CMenu& popup, CWnd& button);
 

@@ -86,12 +86,13 @@ void CAddTextDlg::DrawCurrentFrame(CDC& canvas, int areaWidth, int areaHeight)
 
     // The picture at its own size first (the captions are drawn on it in picture pixels), then
     // stretched into place. A picture too large for a bitmap of its own is drawn straight into
-    // place instead.
+    // place instead, without its captions.
     CDC full;
     CBitmap fullBitmap;
     if (full.CreateCompatibleDC(&canvas) && fullBitmap.CreateCompatibleBitmap(&canvas, w, h)) {
         CBitmap* old = full.SelectObject(&fullBitmap);
         shown.Draw(full.GetSafeHdc(), CRect(0, 0, w, h), nullptr, true);
+        DrawCaptions(full);
         canvas.SetStretchBltMode(HALFTONE);
         canvas.SetBrushOrg(x0, y0);
         canvas.StretchBlt(x0, y0, shownWidth, shownHeight, &full, 0, 0, w, h, SRCCOPY);

@@ -3,7 +3,9 @@
 // still picture and a 12-frame GIF after frame 3, picks 32 colours and presses 预览. The GIF
 // that the main window writes is read back with an independent decoder (Python's PIL on the
 // host): exactly the expected frames, in order, with their delays; the preview's copy keeps at
-// most 32 colours.
+// most 32 colours. And a caption: added over frames 3..6, typed, dragged in the preview with
+// the real mouse, made bold with a box; the written GIF carries it on exactly those frames, at
+// the dragged place.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "capture/caption_list.h"
+#include "editor/editor_messages.h"
 #include "editor/frame_strip_view.h"
 #include "recorder/editor_runner.h"
 #include "recorder/preview_dlg.h"
@@ -18,6 +22,7 @@
 #include "res/menu_ids.h"
 #include "tests/editor/test_add_text_dlg_strip_util.h"
 #include "tests/editor/test_add_text_dlg_util.h"
+#include "tests/host_pil.h"
 
 namespace {
 
@@ -50,30 +55,6 @@ bool WriteGif(const CString& path, int first, int count, int delay0)
     return ok;
 }
 
-int RunHost(const std::vector<std::string>& args)
-{
-    typedef LONG(CDECL * SpawnFn)(char* const argv[], int wait);
-    auto spawn = (SpawnFn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp");
-    if (!spawn)
-        return -1;
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    return (int)spawn(argv.data(), 1);
-}
-
-std::string UnixPath(const wchar_t* path)
-{
-    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
-    auto toUnix = (UnixNameFn)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    char* name = toUnix ? toUnix(path) : nullptr;
-    std::string result = name ? name : "";
-    if (name)
-        HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
 // Per frame: the delay in ms and the composed colour at the centre; then all colours used.
 const char kPilScript[] =
     "import sys\n"
@@ -98,20 +79,10 @@ struct GifReport {
 
 bool ReadWithPil(const CString& gif, GifReport& report)
 {
-    const CString script = engine_test::TempFile(L"kelvo_edit_pil.py").c_str();
-    const CString out = engine_test::TempFile(L"kelvo_edit_pil.txt").c_str();
-    FILE* f = _wfopen(script, L"wb");
-    if (!f)
+    std::string text;
+    if (!host_pil::RunScript(kPilScript, {std::wstring(gif)}, text))
         return false;
-    fputs(kPilScript, f);
-    fclose(f);
-    const int status = RunHost({"/usr/bin/python3", UnixPath(script), UnixPath(gif), UnixPath(out)});
-    const std::vector<BYTE> bytes = engine_test::ReadFileBytes((LPCTSTR)out);
-    DeleteFileW(out);
-    DeleteFileW(script);
-    if (status != 0)
-        return false;
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::istringstream in(text);
     int frames = 0;
     in >> frames;
     for (int i = 0; i < frames; ++i) {
@@ -132,7 +103,7 @@ bool Near(COLORREF a, COLORREF b)
 
 TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
 {
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp"))
+    if (!host_pil::Available())
         GTEST_SKIP() << "needs Wine's host-process call";
     AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
     const CString imported = engine_test::TempFile(L"kelvo_e2e_ten.gif").c_str();
@@ -256,6 +227,146 @@ TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
     AfxSetMessageBoxResponder(nullptr);
     for (const CString& f : files)
         DeleteFileW(f);
+}
+
+// Per frame: the bounding box (left top right bottom, exclusive) of the pixels that differ from
+// the first frame outside the frame's marker square, or "-" when none differ.
+const char kCaptionScript[] =
+    "import sys\n"
+    "from PIL import Image, ImageChops, ImageDraw\n"
+    "im = Image.open(sys.argv[1])\n"
+    "out = open(sys.argv[2], 'w')\n"
+    "out.write('%d\\n' % im.n_frames)\n"
+    "im.seek(0)\n"
+    "base = im.convert('RGB')\n"
+    "for i in range(im.n_frames):\n"
+    "    im.seek(i)\n"
+    "    diff = ImageChops.difference(im.convert('RGB'), base)\n"
+    "    ImageDraw.Draw(diff).rectangle([0, 0, 9, 9], fill=(0, 0, 0))\n"
+    "    box = diff.convert('L').point(lambda v: 255 if v > 24 else 0).getbbox()\n"
+    "    out.write(('%d %d %d %d\\n' % box) if box else '-\\n')\n";
+
+// Moves the real pointer (absolute screen coordinates), with the left button down or up.
+void MouseTo(CPoint screen, DWORD button = 0)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>(screen.x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
+    input.mi.dy = static_cast<LONG>(screen.y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
+    SendInput(1, &input, sizeof(input));
+    Pump(30);
+}
+
+TEST(EditorEndToEnd, CaptionTypedDraggedAndBoxedLandsOnItsFramesAtTheDraggedPlace)
+{
+    if (!host_pil::Available())
+        GTEST_SKIP() << "needs Wine's host-process call";
+    AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
+    auto main = editor_test::OpenMainWindow();
+    ASSERT_TRUE(main);
+    main->settings.Ratio = 100;
+    // Nine frames alike but for a marker square in the corner, so that none merges with another.
+    constexpr int w = 240, h = 160;
+    main->engine.ClearFrames();
+    for (int i = 0; i < 9; ++i) {
+        CxImage* picture = engine_test::MakePicture(
+            w, h, [i](int x, int y) { return x < 8 && y < 8 ? RGB(250, 25 * i, 20) : RGB(40, 120, 200); });
+        picture->SetFlags(1, false);
+        main->engine.frames.Add(new FrameRecord{picture, 10});
+    }
+    main->engine.captureRect = {0, 0, w, h};  // the region the frames came from
+    main->frameCount = 9;
+    main->state = RecorderReady;
+    SetEditorRunner(&RunEditDialog);
+
+    CaptionItem placed = {};
+    CPoint startCorner;
+    editor_test::ModalScript edit([&](CAddTextDlg& d) {
+        d.SendMessage(WM_FRAME_PICKED, 0, 3);
+        d.CheckDlgButton(IDC_EDIT_BOLD, BST_UNCHECKED);
+        d.SendMessage(WM_COMMAND, IDC_EDIT_ADD_TEXT);
+        // The text cell is open: type the text, Enter; then the last frame, as a double-click.
+        ASSERT_TRUE(d.captionList.IsEditing());
+        d.cellEdit.SetSel(0, -1);
+        for (const wchar_t* c = L"Kelvo 字幕"; *c; ++c)
+            d.cellEdit.SendMessage(WM_CHAR, *c, 1);
+        d.cellEdit.PostMessage(WM_KEYDOWN, VK_RETURN, 0);
+        Pump(50);
+        ASSERT_TRUE(d.captionList.BeginEdit(0, 1));
+        d.cellEdit.SendMessage(WM_CHAR, L'6', 1);
+        d.cellEdit.PostMessage(WM_KEYDOWN, VK_RETURN, 0);
+        Pump(50);
+        CaptionItem* caption = GetCaptionAt(main->engine.captions, 0);
+        ASSERT_NE(nullptr, caption);
+        EXPECT_STREQ(L"Kelvo 字幕", caption->textInfo.text);
+        EXPECT_EQ(3, caption->firstFrame);
+        EXPECT_EQ(6, caption->lastFrame);
+        d.UpdateWindow();
+        ASSERT_GT(caption->height, 0);
+        ASSERT_FLOAT_EQ(1.0f, d.previewScale);
+        startCorner = CPoint(caption->x, caption->y - caption->height);
+
+        // Dragged with the real mouse, by a point inside its box, 120 right and 70 up.
+        CPoint grab(d.pictureRect.left + caption->x + 4, d.pictureRect.top + caption->y - caption->height / 2);
+        d.ClientToScreen(&grab);
+        MouseTo(grab);
+        MouseTo(grab, MOUSEEVENTF_LEFTDOWN);
+        for (int step = 1; step <= 10; ++step)
+            MouseTo(grab + CPoint(12 * step, -7 * step));
+        MouseTo(grab + CPoint(120, -70), MOUSEEVENTF_LEFTUP);
+        EXPECT_EQ(1, caption->selected);
+        EXPECT_EQ(startCorner + CPoint(120, -70), CPoint(caption->x, caption->y - caption->height));
+
+        d.GetDlgItem(IDC_EDIT_BOLD)->SendMessage(BM_CLICK);
+        auto* styles = static_cast<CComboBox*>(d.GetDlgItem(IDC_EDIT_BACK_STYLE));
+        styles->SetCurSel(CAPTION_STYLE_BOX);
+        d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_EDIT_BACK_STYLE, CBN_SELCHANGE), (LPARAM)styles->m_hWnd);
+        EXPECT_EQ(FW_BOLD, caption->textInfo.lfont.lfWeight);
+        EXPECT_EQ(CAPTION_STYLE_BOX, caption->style);
+        d.Invalidate();
+        d.UpdateWindow();  // measured again in bold
+        placed = *caption;
+        d.SendMessage(WM_COMMAND, IDC_EDIT_PREVIEW);
+    });
+    main->SendMessage(WM_COMMAND, IDC_EDIT_BUTTON);
+    ASSERT_TRUE(editor_test::ModalScript::ran());
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 90000));
+    const CString written = main->gifPath;
+
+    std::string text;
+    ASSERT_TRUE(host_pil::RunScript(kCaptionScript, {std::wstring(written)}, text));
+    std::istringstream in(text);
+    int frames = 0;
+    in >> frames;
+    ASSERT_EQ(9, frames);
+    // The caption's box in the preview, with room for the GIF's own text drawing.
+    const CRect expected(placed.x - 4, placed.y - placed.height - 4, placed.x + placed.width + 4, placed.y + 4);
+    for (int i = 0; i < frames; ++i) {
+        std::string first;
+        in >> first;
+        const bool carries = i >= 2 && i <= 5;
+        if (!carries) {
+            EXPECT_EQ("-", first) << "frame " << i + 1;
+            continue;
+        }
+        ASSERT_NE("-", first) << "frame " << i + 1;
+        CRect box;
+        box.left = std::stoi(first);
+        in >> box.top >> box.right >> box.bottom;
+        EXPECT_GE(box.left, expected.left) << "frame " << i + 1;
+        EXPECT_GE(box.top, expected.top) << "frame " << i + 1;
+        EXPECT_LE(box.right, expected.right) << "frame " << i + 1;
+        EXPECT_LE(box.bottom, expected.bottom) << "frame " << i + 1;
+        // The box covers the caption, not a corner of it.
+        EXPECT_GT(box.Width(), placed.width / 2) << "frame " << i + 1;
+        EXPECT_GT(box.Height(), placed.height / 2) << "frame " << i + 1;
+    }
+
+    SetEditorRunner(nullptr);
+    editor_test::CloseMainWindow(main);
+    AfxSetMessageBoxResponder(nullptr);
+    DeleteFileW(written);
 }
 
 }  // namespace

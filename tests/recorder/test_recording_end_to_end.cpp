@@ -14,6 +14,7 @@
 #include "recorder/recorder_dlg.h"
 #include "res/preview_ids.h"
 #include "res/resource.h"
+#include "tests/host_pil.h"
 #include "tests/test_pump.h"
 
 namespace {
@@ -45,47 +46,6 @@ BEGIN_MESSAGE_MAP(PatternWindow, CWnd)
     ON_WM_TIMER()
 END_MESSAGE_MAP()
 
-// Runs a host program under Wine and waits for it; -1 when not running under Wine.
-int RunHost(const std::vector<std::string>& args)
-{
-    typedef LONG(CDECL * SpawnFn)(char* const argv[], int wait);
-    auto spawn = (SpawnFn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp");
-    if (!spawn)
-        return -1;
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    return (int)spawn(argv.data(), 1);
-}
-
-std::string UnixPath(const wchar_t* path)
-{
-    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
-    auto toUnix = (UnixNameFn)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    if (!toUnix)
-        return std::string();
-    char* name = toUnix(path);
-    std::string result = name ? name : "";
-    if (name)
-        HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
-
-std::string ReadFileText(const wchar_t* path)
-{
-    FILE* f = _wfopen(path, L"rb");
-    if (!f)
-        return std::string();
-    std::string text;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof(buffer), f)) > 0)
-        text.append(buffer, n);
-    fclose(f);
-    return text;
-}
-
 // Prints the size, then per frame: delay and the composed colour at the centre.
 const char kPilScript[] =
     "import sys\n"
@@ -112,21 +72,10 @@ struct PilReport {
 // Reads a GIF with Python's PIL on the host.
 bool ReadWithPil(const CString& gif, PilReport& report)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    CString out = CString(temp) + L"kelvo_pil_report.txt";
-    CString script = CString(temp) + L"kelvo_pil_check.py";
-    FILE* f = _wfopen(script, L"wb");
-    if (!f)
+    std::string text;
+    if (!host_pil::RunScript(kPilScript, {std::wstring(gif)}, text))
         return false;
-    fputs(kPilScript, f);
-    fclose(f);
-    const int status = RunHost({"/usr/bin/python3", UnixPath(script), UnixPath(gif), UnixPath(out)});
-    std::istringstream in(ReadFileText(out));
-    DeleteFileW(out);
-    DeleteFileW(script);
-    if (status != 0)
-        return false;
+    std::istringstream in(text);
     in >> report.width >> report.height >> report.frames;
     for (int i = 0; i < report.frames; ++i) {
         int delay = 0, r = 0, g = 0, b = 0;
@@ -138,11 +87,11 @@ bool ReadWithPil(const CString& gif, PilReport& report)
     return (bool)in;
 }
 
-std::string FileBytes(const CString& path) { return ReadFileText(path); }
+std::string FileBytes(const CString& path) { return host_pil::ReadFileText(path); }
 
 TEST(Recording, EndToEndThroughAnIndependentDecoder)
 {
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp"))
+    if (!host_pil::Available())
         GTEST_SKIP() << "needs Wine's host-process call";
     DeleteFileW(CRecorderApp::SettingsFilePath());
     {
