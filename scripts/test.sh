@@ -11,21 +11,22 @@ ctest_args=(--output-on-failure)
 "$root/scripts/setup.sh" || { echo "test: setup or build failed" >&2; exit 1; }
 . "$root/scripts/wine-env.sh"
 
-display=
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-[ -n "$display" ] || { echo "test: no free X display number" >&2; exit 1; }
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and reports it: two runs started together (another
+# checkout's tests, say) must never share a screen, where one's clicks would land on the other's.
+display_file=$(mktemp)
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 export WINEPREFIX=$root/build/win/wineprefix
 cleanup() {
   WINEPREFIX=$WINEPREFIX wineserver -k >/dev/null 2>&1 || true
   kill "$xvfb_pid" 2>/dev/null || true
   wait "$xvfb_pid" 2>/dev/null || true
+  rm -f "$display_file"
 }
 trap cleanup EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+display=$(tr -dc 0-9 <"$display_file")
+[ -n "$display" ] || { echo "test: Xvfb did not start" >&2; exit 1; }
 export DISPLAY=:$display
 
 wine_prefix_create "$WINEPREFIX" desktop
