@@ -466,6 +466,10 @@ void CRecorderDlg::OnStartPause()
     default:
         break;
     }
+    // The first frame is read only once the capture thread has handed the frames over (a tick
+    // begun before a pause may still be capturing); without it, nothing starts.
+    if (!engine.AcquireFramesForUi())
+        return;
     // A first frame of another size belongs to an older recording: begin a new frame list.
     if (CxImage* first = engine.GetFrameImage(1)) {
         if ((int)first->GetWidth() != captureRect.Width() || (int)first->GetHeight() != captureRect.Height())
@@ -494,13 +498,13 @@ void CRecorderDlg::OnPreview()
     if (state == RecorderIdle || state == RecorderMaking || editing)
         return;
     if (state == RecorderRecording || state == RecorderPaused) {
-        // The capture thread will draw the captions into the GIF right after the stop: the
-        // list is emptied here, before either request is posted, and never while it reads it.
-        ClearCaptionList(engine.captions);
+        // Captions of an earlier frame list do not belong on the new recording: the list is
+        // emptied once the stopped thread has handed it over, before the GIF job reads it.
         OnStopRecording();
+        if (!engine.AcquireFramesForUi())
+            return;
+        ClearCaptionList(engine.captions);
     }
-    if (!gifPath.IsEmpty())
-        DeleteFileW(gifPath);
     MakeGif(0);
 }
 
@@ -508,7 +512,7 @@ void CRecorderDlg::OnEdit() { OpenEditor(); }
 
 bool CRecorderDlg::OpenEditor()
 {
-    if (editing || state != RecorderReady || !CScreenRecorder::CanEditFrames(state) || !engine.GetFrame(1))
+    if (editing || state != RecorderReady || !engine.AcquireFramesForUi() || !engine.GetFrame(1))
         return false;
     const EditorRunner run = GetEditorRunner();
     if (!run)
@@ -524,8 +528,6 @@ bool CRecorderDlg::OpenEditor()
     frameCount = engine.GetFrameCount();
     RepaintRecordingViews();
     if (colours >= 16 && colours <= 256) {
-        if (!gifPath.IsEmpty())
-            DeleteFileW(gifPath);
         MakeGif(colours);
     } else if (previewShown && preview && preview->m_hWnd) {
         preview->ShowWindow(SW_SHOWNORMAL);  // the GIF it shows is still there
@@ -576,7 +578,9 @@ LRESULT CRecorderDlg::OnCaptureStopped(WPARAM wParam, LPARAM)
         state = RecorderReady;
     recBlink = false;
     RepaintRecordingViews();
-    ClearCaptionList(engine.captions);
+    // Not while a GIF job asked for after the stop reads them (the hand-over refuses then).
+    if (engine.AcquireFramesForUi())
+        ClearCaptionList(engine.captions);
     if (wParam == CAPTURE_STOP_OUT_OF_MEMORY) {
         // The engine stopped by itself: the window follows as after a stop.
         SetStartButton(IDS_START, IDI_START_BUTTON);
