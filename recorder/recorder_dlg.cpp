@@ -347,11 +347,11 @@ void CRecorderDlg::OnLButtonDown(UINT nFlags, CPoint point)
     dragRight = zone == Zone::Right;
     dragTop = zone == Zone::Top;
     // Every press moves by its own point, also one in a zone while paused (then it only moves).
+    // The capture marks the drag as this window's own until the button comes up.
     grabPoint = point;
-    if (zone != Zone::None) {
-        SetCapture();
+    SetCapture();
+    if (zone != Zone::None)
         ::SetCursor(::LoadCursorW(nullptr, ZoneCursor(zone)));
-    }
     CDialog::OnLButtonDown(nFlags, point);
 }
 
@@ -367,6 +367,10 @@ void CRecorderDlg::OnMouseMove(UINT nFlags, CPoint point)
             ::SetCursor(::LoadCursorW(nullptr, ZoneCursor(zone)));
         return;
     }
+    // Only a drag that began with a press on this window: a button pressed elsewhere and moved
+    // over it must neither move nor resize it.
+    if (::GetCapture() != m_hWnd)
+        return;
     CPoint p = point;
     ClientToScreen(&p);
     CRect w;

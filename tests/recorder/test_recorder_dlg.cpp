@@ -244,6 +244,20 @@ TEST_F(MainWindow, WhileRecordingTheWindowNeitherMovesNorResizes)
     EXPECT_EQ(w, WindowRect());
 }
 
+TEST_F(MainWindow, AMoveWithTheButtonHeldButNoPressOnTheWindowChangesNothing)
+{
+    Open();
+    const CRect w = WindowRect();
+    // A button pressed elsewhere and moved over the window: over its middle and over its
+    // left edge.
+    main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 40));
+    main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, ClientPointFor(*main, CPoint(w.left + 250, w.top + 80)));
+    EXPECT_EQ(w, WindowRect());
+    main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1, 30));
+    main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, ClientPointFor(*main, CPoint(w.left - 40, w.top + 30)));
+    EXPECT_EQ(w, WindowRect());
+}
+
 TEST_F(MainWindow, ClosingWhileRecordingAsksAndCancelKeepsRecording)
 {
     Open();
@@ -295,6 +309,43 @@ void ClickAt(CPoint screen)
     Pump(50);
     SendMouse(MOUSEEVENTF_LEFTUP);
     Pump(100);
+}
+
+// Real input: the pointer moves to a screen point (with the button as it is).
+void MoveTo(CPoint screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+    Pump(50);
+}
+
+TEST_F(MainWindow, ARealPressAndDragOnTheTitleMovesTheWindow)
+{
+    Open();
+    main->SetForegroundWindow();
+    Pump(100);
+    const CRect w = WindowRect();
+    const CPoint grab(w.left + 200, w.top + 10);
+    MoveTo(grab);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Pump(50);
+    MoveTo(CPoint(grab.x + 40, grab.y + 30));
+    MoveTo(CPoint(grab.x + 80, grab.y + 60));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Pump(100);
+    CRect moved = w;
+    moved.OffsetRect(80, 60);
+    EXPECT_EQ(moved, WindowRect());
+    EXPECT_EQ(moved.bottom, main->captureRect.top);  // the capture area follows
+    EXPECT_EQ(nullptr, ::GetCapture());
+
+    // Moving on with the button up moves nothing.
+    MoveTo(CPoint(grab.x + 150, grab.y + 90));
+    EXPECT_EQ(moved, WindowRect());
 }
 
 TEST_F(MainWindow, RealClicksStartAndStopARecording)
