@@ -543,8 +543,11 @@ void CRecorderDlg::MakeGif(int mode)
 {
     if (editing)
         return;
+    // The GIF made before stays until the new one is shown: the preview may still show it.
+    const CString previous = gifPath;
     gifPath = MakeTempGifName();
     if (gifPath.IsEmpty()) {
+        gifPath = previous;
         AfxMessageBox(IDS_NO_TEMP_FILE, MB_OK | MB_ICONSTOP);
         return;
     }
@@ -556,8 +559,8 @@ void CRecorderDlg::MakeGif(int mode)
                         -MulDiv(settings.LogoFont, dpi, 72), settings.LOGO_FONTBOLD, settings.LOGO_FONTITALIC,
                         settings.LogoBK, settings.LogoText);
     if (!engine.PostCommand(TM_MAKE_GIF, (WPARAM)mode, 1)) {
-        DeleteFileW(gifPath);  // the name was reserved on disk
-        gifPath.Empty();
+        DeleteTempGif(gifPath);  // the name was reserved on disk
+        gifPath = previous;
         return;
     }
     state = RecorderMaking;
@@ -617,6 +620,7 @@ LRESULT CRecorderDlg::OnGifDone(WPARAM wParam, LPARAM lParam)
         AfxMessageBox(IDS_GIF_NOT_WRITTEN, MB_OK | MB_ICONWARNING);
         if (mode != 0 && preview)
             preview->ShowAgain();  // the micro-blog command had hidden it
+        DeleteSupersededGifs();
         return 0;
     }
     if (!preview)
@@ -630,7 +634,19 @@ LRESULT CRecorderDlg::OnGifDone(WPARAM wParam, LPARAM lParam)
     } else {
         preview->CompressForMicroBlog();
     }
+    DeleteSupersededGifs();
     return 0;
+}
+
+void CRecorderDlg::DeleteSupersededGifs()
+{
+    // A GIF job asked for meanwhile writes to gifPath: its own report tidies up after it.
+    if (state == RecorderMaking || !preview)
+        return;
+    // The file the preview shows stays (Save As copies it elsewhere); every other temporary GIF
+    // made before it is superseded, the fitted input of a micro-blog copy too.
+    DeleteTempGifsExcept(preview->gifPath);
+    gifPath = preview->gifPath;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -654,10 +670,11 @@ void CRecorderDlg::OnCancel()
     settings.WndPosEmptyWidth = captureRect.Width();
     settings.WndPosEmptyHeight = captureRect.Height();
     settings.Save(RecorderSettings::FilePath());
-    if (!gifPath.IsEmpty())
-        DeleteFileW(gifPath);
     if (!engine.StopRecorderThread())
         AfxMessageBox(IDS_ENGINE_STUCK, MB_OK | MB_ICONWARNING);
+    // Every temporary GIF this run made goes with it; files of other origins stay.
+    DeleteTempGifsExcept(CString());
+    gifPath.Empty();
     EndDialog(IDCANCEL);
 }
 
