@@ -74,12 +74,15 @@ bool DeleteTempGif(const CString& path)
     return false;
 }
 
-void DeleteTempGifsExcept(const CString& keep)
+void DeleteTempGifsExcept(std::initializer_list<CString> keep)
 {
     std::lock_guard<std::mutex> hold(madeLock);
     std::vector<CString> kept;
     for (const CString& name : made) {
-        if (SameFile(name, keep))
+        bool keepIt = false;
+        for (const CString& k : keep)
+            keepIt = keepIt || SameFile(name, k);
+        if (keepIt)
             kept.push_back(name);
         else
             DeleteFileW(name);

@@ -2,6 +2,8 @@
 // process's own list of them: only files named here are ever deleted as temporary GIFs.
 #pragma once
 
+#include <initializer_list>
+
 #include "framework/cstring.h"
 
 // A new file in the user's temporary folder named "<hour>-<minute>-<second>-<month>-<day>-<n>.gif".
@@ -14,6 +16,6 @@ CString MakeTempGifName();
 // other file is left alone. True when the name was on the list.
 bool DeleteTempGif(const CString& path);
 
-// Deletes every temporary GIF this process made except keep (which may be empty or any other
-// path); the list then holds keep alone, if it held it.
-void DeleteTempGifsExcept(const CString& keep);
+// Deletes every temporary GIF this process made except those named in keep (empty names and
+// paths of other origins may be among them); the list then holds only the kept ones.
+void DeleteTempGifsExcept(std::initializer_list<CString> keep);

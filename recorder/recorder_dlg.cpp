@@ -620,6 +620,7 @@ LRESULT CRecorderDlg::OnGifDone(WPARAM wParam, LPARAM lParam)
         AfxMessageBox(IDS_GIF_NOT_WRITTEN, MB_OK | MB_ICONWARNING);
         if (mode != 0 && preview)
             preview->ShowAgain();  // the micro-blog command had hidden it
+        DeleteTempGif(gifPath);  // the name reserved for the GIF that was not written
         DeleteSupersededGifs();
         return 0;
     }
@@ -643,10 +644,9 @@ void CRecorderDlg::DeleteSupersededGifs()
     // A GIF job asked for meanwhile writes to gifPath: its own report tidies up after it.
     if (state == RecorderMaking || !preview)
         return;
-    // The file the preview shows stays (Save As copies it elsewhere); every other temporary GIF
-    // made before it is superseded, the fitted input of a micro-blog copy too.
-    DeleteTempGifsExcept(preview->gifPath);
-    gifPath = preview->gifPath;
+    // The file the preview shows stays (Save As copies it elsewhere), and so does the last GIF
+    // made (the input of a micro-blog copy); every temporary GIF made before is superseded.
+    DeleteTempGifsExcept({preview->gifPath, gifPath});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -673,7 +673,7 @@ void CRecorderDlg::OnCancel()
     if (!engine.StopRecorderThread())
         AfxMessageBox(IDS_ENGINE_STUCK, MB_OK | MB_ICONWARNING);
     // Every temporary GIF this run made goes with it; files of other origins stay.
-    DeleteTempGifsExcept(CString());
+    DeleteTempGifsExcept({});
     gifPath.Empty();
     EndDialog(IDCANCEL);
 }

@@ -120,7 +120,7 @@ private:
     void ImportFromFileDialog();
     void ImportFromClipboard();
     void OpenEditorAfterImport();
-    // Deletes the temporary GIFs made before the one the preview shows, which gifPath becomes.
+    // Deletes the temporary GIFs made before: all but the one the preview shows and gifPath.
     void DeleteSupersededGifs();
     void RepaintRecordingViews();
     void SetStartButton(UINT textId, int iconId);

@@ -319,11 +319,12 @@ std::set<std::wstring> Added(const std::set<std::wstring>& before, const std::se
     return added;
 }
 
-std::set<std::wstring> Only(const CString& path)
+std::wstring Lower(const CString& path)
 {
     std::wstring name(path);
-    CharLowerW(&name[0]);
-    return {name};
+    if (!name.empty())
+        CharLowerW(&name[0]);
+    return name;
 }
 
 TEST_F(MainWindow, TemporaryGifsGoOnceSupersededAndAtTheEndButNotAFileOfOthers)
@@ -345,10 +346,11 @@ TEST_F(MainWindow, TemporaryGifsGoOnceSupersededAndAtTheEndButNotAFileOfOthers)
         ASSERT_EQ(RecorderMaking, main->state);
         ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 30000));
         ASSERT_TRUE(boxes.empty());
-        EXPECT_EQ(Only(main->preview->gifPath), Added(before, TempGifs())) << "after GIF " << i + 1;
+        EXPECT_EQ(std::set<std::wstring>{Lower(main->preview->gifPath)}, Added(before, TempGifs())) << "after GIF " << i + 1;
     }
 
-    // The micro-blog copy: the fitted GIF and the GIF shown before both go.
+    // The micro-blog copy: shown, with the fitted GIF it was made of; the GIF shown before goes.
+    const CString full = main->preview->gifPath;
     CMenu::SetTestResponder([](CMenu&, UINT, int, int) { return static_cast<UINT>(ID_QUALITY_64); });
     main->preview->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_MICROBLOG, BN_CLICKED),
                                reinterpret_cast<LPARAM>(main->preview->btnMicroBlog.m_hWnd));
@@ -358,7 +360,14 @@ TEST_F(MainWindow, TemporaryGifsGoOnceSupersededAndAtTheEndButNotAFileOfOthers)
     ASSERT_TRUE(boxes.empty()) << "the copy failed";
     const CString copy = main->preview->gifPath;
     EXPECT_EQ(CString(main->preview->browser.GetLocationURL()), copy);
-    EXPECT_EQ(Only(copy), Added(before, TempGifs()));
+    const std::set<std::wstring> expected{Lower(copy), Lower(main->gifPath)};
+    EXPECT_EQ(2u, expected.size());
+    EXPECT_EQ(expected, Added(before, TempGifs()));
+    EXPECT_EQ(0u, expected.count(Lower(full)));
+    // The next GIF supersedes both.
+    Command(IDC_PREVIEW_BUTTON);
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 30000));
+    EXPECT_EQ(std::set<std::wstring>{Lower(main->preview->gifPath)}, Added(before, TempGifs()));
 
     Command(IDCANCEL);
     main->DestroyWindow();
