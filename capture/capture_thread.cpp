@@ -83,6 +83,11 @@ void CScreenRecorder::HandleCommand(const MSG& msg, LoopState& state) {
     case TM_MAKE_GIF:
         MakeGif(msg.wParam, msg.lParam != 0);
         break;
+    case TM_HAND_OVER_FRAMES:
+        // Every command and tick posted before the request has run to its end. A paused or
+        // stopped thread touches the lists again only on the next start or GIF job.
+        AnswerHandOver(msg.wParam, state.paused);
+        break;
     default:
         break;
     }
@@ -121,5 +126,6 @@ void CScreenRecorder::MakeGif(WPARAM mode, bool dither) {
         written = false;  // the writer leaves no partial file behind
     }
     ClearProcessedFrames();
+    --gifJobsPending;
     PostReport(WM_GIF_DONE, mode, written ? 1 : 0);
 }

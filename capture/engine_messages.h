@@ -20,6 +20,9 @@ constexpr UINT TM_STOP_CAPTURE = WM_USER + 211;
 constexpr UINT TM_MAKE_GIF = WM_USER + 212;
 // Pause: the timer stops, frames and count are kept. No answer.
 constexpr UINT TM_PAUSE_CAPTURE = WM_USER + 214;
+// The hand-over of the frame lists (posted by CScreenRecorder::AcquireFramesForUi only).
+// wParam: the request's ticket. Answered through the engine, not with a message.
+constexpr UINT TM_HAND_OVER_FRAMES = WM_USER + 215;
 // WM_QUIT ends the thread (CScreenRecorder::StopRecorderThread posts it).
 
 // Make-GIF modes (wParam of TM_MAKE_GIF, echoed in WM_GIF_DONE). The colour counts 16, 32,

@@ -48,8 +48,10 @@ CScreenRecorder::~CScreenRecorder() {
 bool CScreenRecorder::StartRecorderThread() {
     if (threadHandle) return true;
     quitRequested = false;
+    gifJobsPending = 0;
     threadReady.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!threadReady) return false;
+    handOverAnswered.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
+    if (!threadReady || !handOverAnswered) return false;
     unsigned id = 0;
     const uintptr_t started = _beginthreadex(nullptr, 0, &CScreenRecorder::ThreadEntry, this, 0, &id);
     if (started == 0) return false;
@@ -86,8 +88,40 @@ unsigned __stdcall CScreenRecorder::ThreadEntry(void* engine) {
     return self->RecorderThreadProc();
 }
 
-bool CScreenRecorder::PostCommand(UINT message, WPARAM wParam, LPARAM lParam) const {
-    return threadId != 0 && PostThreadMessageW(threadId, message, wParam, lParam) != FALSE;
+bool CScreenRecorder::PostCommand(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (threadId == 0) return false;
+    // Counted before the post: the thread may finish the job before PostThreadMessage returns.
+    if (message == TM_MAKE_GIF) ++gifJobsPending;
+    if (PostThreadMessageW(threadId, message, wParam, lParam)) return true;
+    if (message == TM_MAKE_GIF) --gifJobsPending;
+    return false;
+}
+
+bool CScreenRecorder::AcquireFramesForUi(DWORD timeoutMs) {
+    if (!threadHandle) return true;
+    if (gifJobsPending > 0) return false;
+    // Tickets use 31 bits and never 0, the answer before any request.
+    handOverTickets = (handOverTickets + 1) & (~0u >> 1);
+    if (handOverTickets == 0) handOverTickets = 1;
+    const unsigned ticket = handOverTickets;
+    if (!PostThreadMessageW(threadId, TM_HAND_OVER_FRAMES, ticket, 0)) return false;
+    const DWORD start = GetTickCount();
+    const HANDLE waits[2] = {handOverAnswered.Get(), threadHandle.Get()};
+    for (;;) {
+        const unsigned answer = handOverAnswer.load();
+        if ((answer >> 1) == ticket) return (answer & 1u) != 0;
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs) return false;
+        const DWORD woke = WaitForMultipleObjects(2, waits, FALSE, timeoutMs - elapsed);
+        // A thread that has ended touches nothing any more.
+        if (woke == WAIT_OBJECT_0 + 1) return true;
+        if (woke != WAIT_OBJECT_0) return false;
+    }
+}
+
+void CScreenRecorder::AnswerHandOver(WPARAM ticket, bool idle) {
+    handOverAnswer = (static_cast<unsigned>(ticket) << 1) | (idle ? 1u : 0u);
+    SetEvent(handOverAnswered.Get());
 }
 
 bool CScreenRecorder::PostReport(UINT message, WPARAM wParam, LPARAM lParam) const {

@@ -3,14 +3,13 @@
 // watermark) and writes them as an animated GIF. The user-interface thread commands it with
 // the thread messages of engine_messages.h; it answers with window messages to notifyWnd.
 //
-// Who may touch the frame lists, and when (no lock guards them; the protocol does):
+// Who may touch the frame lists, and when (no lock guards them; the hand-over does):
 // - `frames` and `captions`: the capture thread appends frames while recording, empties the
 //   list at a new start and when it ends, and reads both while it makes a GIF. The
 //   user-interface thread may read or change them (Edit dialog, GIF import, GetFrame...) only
-//   while the thread is idle: before the first TM_START_CAPTURE, or after WM_CAPTURE_STOPPED
-//   (or WM_GIF_DONE) arrived and before the next TM_START_CAPTURE or TM_MAKE_GIF is posted.
-//   A pause alone is not enough: ticks queued before it may still be captured.
-//   CanEditFrames states this rule in terms of the main window's state.
+//   after AcquireFramesForUi returned true, and then until it posts the next TM_START_CAPTURE
+//   or TM_MAKE_GIF. A pause alone is not enough: a tick that began before it may still be
+//   capturing; the hand-over waits for the thread to confirm that it is idle.
 // - `processedFrames`: the capture thread only, while it makes a GIF.
 // - The setters (SetCaptureRegion, SetOutput, SetWatermark, SetNotifyWindow): the
 //   user-interface thread, while the capture thread is idle, before posting the command that
@@ -42,6 +41,8 @@ public:
     // Bounds of the thread's start and end, in ms.
     static constexpr DWORD kStartWaitMs = 5000;
     static constexpr DWORD kQuitWaitMs = 10000;
+    // Bound of the wait for the thread to hand the frames over, in ms.
+    static constexpr DWORD kHandOverWaitMs = 3000;
 
     CScreenRecorder();
     // Ends a thread still running (bounded) and deletes every record left in the lists.
@@ -62,7 +63,7 @@ public:
     virtual unsigned RecorderThreadProc();
 
     // Posts a command to the capture thread; false when there is no thread or the post failed.
-    bool PostCommand(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    bool PostCommand(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
     // One screen copy of captureRect (with the cursor as cursorMode says) appended to
     // `frames`. False when nothing was added; CaptureRanOutOfMemory() then tells whether a
@@ -92,10 +93,14 @@ public:
                                     int framesPerSecond, bool dither, int playCount,
                                     int unused = 0);
 
-    // The one rule for the user-interface thread: it may read or change `frames` and
-    // `captions` only while the capture thread is idle, which the main window's state tells:
-    // before any recording, or once the frames are ready. Paused is not idle.
-    static bool CanEditFrames(int state) { return state == RecorderIdle || state == RecorderReady; }
+    // The one gate of the user-interface thread to `frames` and `captions`. Asks the capture
+    // thread to confirm that it is idle and waits at most timeoutMs, pumping no messages (the
+    // thread never waits for a window). The thread answers after every command and tick posted
+    // before the request: idle when it is paused or stopped; busy while it records. A GIF job
+    // asked for and not finished refuses at once. True when the thread confirmed, or when no
+    // thread runs; the frames then stay the caller's until it posts TM_START_CAPTURE or
+    // TM_MAKE_GIF. False: the caller must not touch the lists.
+    bool AcquireFramesForUi(DWORD timeoutMs = kHandOverWaitMs);
 
     // Record n (1-based) of `frames`; null outside 1..count.
     FrameRecord* GetFrame(int n) const;
@@ -147,6 +152,7 @@ private:
     void KillCaptureTimer(LoopState& state);
     void OnTick(LoopState& state);
     void MakeGif(WPARAM mode, bool dither);
+    void AnswerHandOver(WPARAM ticket, bool idle);
 
     // Posts a report to notifyWnd, retrying a while when the window's queue is full.
     bool PostReport(UINT message, WPARAM wParam, LPARAM lParam) const;
@@ -157,4 +163,13 @@ private:
 
     std::atomic<bool> quitRequested{false};
     WinHandle threadReady;  // set by the thread once its queue exists
+
+    // The hand-over: each request carries a new ticket; the thread answers with the ticket
+    // shifted left by one, the lowest bit set when it is idle, and sets the event. An answer
+    // to an older request (its wait ran out) is told apart by its ticket.
+    unsigned handOverTickets = 0;  // user-interface thread only
+    std::atomic<unsigned> handOverAnswer{0};
+    WinHandle handOverAnswered;  // auto-reset
+    // GIF jobs posted and not yet finished: the thread is busy with the frames until they end.
+    std::atomic<int> gifJobsPending{0};
 };

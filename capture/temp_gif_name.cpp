@@ -4,6 +4,28 @@
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
+#include <vector>
+
+namespace {
+
+// The names made so far; the preview and the main window may both make and delete them.
+std::mutex madeLock;
+std::vector<CString> made;
+
+// The name with its folders spelled out, so that two spellings of one file compare equal.
+CString FullName(const CString& path)
+{
+    wchar_t full[MAX_PATH * 2] = L"";
+    const DWORD n = GetFullPathNameW(path, MAX_PATH * 2, full, nullptr);
+    return n > 0 && n < MAX_PATH * 2 ? CString(full) : path;
+}
+
+bool SameFile(const CString& a, const CString& b)
+{
+    return !a.IsEmpty() && !b.IsEmpty() && FullName(a).CompareNoCase(FullName(b)) == 0;
+}
+
+}  // namespace
 
 CString MakeTempGifName()
 {
@@ -29,10 +51,41 @@ CString MakeTempGifName()
         HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             CloseHandle(file);
+            std::lock_guard<std::mutex> hold(madeLock);
+            made.push_back(name);
             return name;
         }
         if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
             return CString();
     }
     return CString();
+}
+
+bool DeleteTempGif(const CString& path)
+{
+    std::lock_guard<std::mutex> hold(madeLock);
+    for (size_t i = 0; i < made.size(); ++i) {
+        if (SameFile(made[i], path)) {
+            DeleteFileW(made[i]);
+            made.erase(made.begin() + static_cast<std::ptrdiff_t>(i));
+            return true;
+        }
+    }
+    return false;
+}
+
+void DeleteTempGifsExcept(std::initializer_list<CString> keep)
+{
+    std::lock_guard<std::mutex> hold(madeLock);
+    std::vector<CString> kept;
+    for (const CString& name : made) {
+        bool keepIt = false;
+        for (const CString& k : keep)
+            keepIt = keepIt || SameFile(name, k);
+        if (keepIt)
+            kept.push_back(name);
+        else
+            DeleteFileW(name);
+    }
+    made.swap(kept);
 }

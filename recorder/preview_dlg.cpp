@@ -494,7 +494,7 @@ void CPreviewDlg::DeleteCompressedCopy()
 {
     if (compressedCopy.IsEmpty())
         return;
-    ::DeleteFileW(compressedCopy);
+    DeleteTempGif(compressedCopy);
     compressedCopy.Empty();
 }
 
@@ -503,8 +503,8 @@ void CPreviewDlg::DeleteCompressedCopy()
 
 void CPreviewDlg::OnClose()
 {
-    if (!gifPath.IsEmpty())
-        ::DeleteFileW(gifPath);
+    // Only a temporary GIF of this program's own is deleted.
+    DeleteTempGif(gifPath);
     CDialog::OnClose();
 }
 

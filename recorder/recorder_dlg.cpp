@@ -347,11 +347,11 @@ void CRecorderDlg::OnLButtonDown(UINT nFlags, CPoint point)
     dragRight = zone == Zone::Right;
     dragTop = zone == Zone::Top;
     // Every press moves by its own point, also one in a zone while paused (then it only moves).
+    // The capture marks the drag as this window's own until the button comes up.
     grabPoint = point;
-    if (zone != Zone::None) {
-        SetCapture();
+    SetCapture();
+    if (zone != Zone::None)
         ::SetCursor(::LoadCursorW(nullptr, ZoneCursor(zone)));
-    }
     CDialog::OnLButtonDown(nFlags, point);
 }
 
@@ -367,6 +367,10 @@ void CRecorderDlg::OnMouseMove(UINT nFlags, CPoint point)
             ::SetCursor(::LoadCursorW(nullptr, ZoneCursor(zone)));
         return;
     }
+    // Only a drag that began with a press on this window: a button pressed elsewhere and moved
+    // over it must neither move nor resize it.
+    if (::GetCapture() != m_hWnd)
+        return;
     CPoint p = point;
     ClientToScreen(&p);
     CRect w;
@@ -466,6 +470,10 @@ void CRecorderDlg::OnStartPause()
     default:
         break;
     }
+    // The first frame is read only once the capture thread has handed the frames over (a tick
+    // begun before a pause may still be capturing); without it, nothing starts.
+    if (!engine.AcquireFramesForUi())
+        return;
     // A first frame of another size belongs to an older recording: begin a new frame list.
     if (CxImage* first = engine.GetFrameImage(1)) {
         if ((int)first->GetWidth() != captureRect.Width() || (int)first->GetHeight() != captureRect.Height())
@@ -494,13 +502,13 @@ void CRecorderDlg::OnPreview()
     if (state == RecorderIdle || state == RecorderMaking || editing)
         return;
     if (state == RecorderRecording || state == RecorderPaused) {
-        // The capture thread will draw the captions into the GIF right after the stop: the
-        // list is emptied here, before either request is posted, and never while it reads it.
-        ClearCaptionList(engine.captions);
+        // Captions of an earlier frame list do not belong on the new recording: the list is
+        // emptied once the stopped thread has handed it over, before the GIF job reads it.
         OnStopRecording();
+        if (!engine.AcquireFramesForUi())
+            return;
+        ClearCaptionList(engine.captions);
     }
-    if (!gifPath.IsEmpty())
-        DeleteFileW(gifPath);
     MakeGif(0);
 }
 
@@ -508,7 +516,7 @@ void CRecorderDlg::OnEdit() { OpenEditor(); }
 
 bool CRecorderDlg::OpenEditor()
 {
-    if (editing || state != RecorderReady || !CScreenRecorder::CanEditFrames(state) || !engine.GetFrame(1))
+    if (editing || state != RecorderReady || !engine.AcquireFramesForUi() || !engine.GetFrame(1))
         return false;
     const EditorRunner run = GetEditorRunner();
     if (!run)
@@ -524,8 +532,6 @@ bool CRecorderDlg::OpenEditor()
     frameCount = engine.GetFrameCount();
     RepaintRecordingViews();
     if (colours >= 16 && colours <= 256) {
-        if (!gifPath.IsEmpty())
-            DeleteFileW(gifPath);
         MakeGif(colours);
     } else if (previewShown && preview && preview->m_hWnd) {
         preview->ShowWindow(SW_SHOWNORMAL);  // the GIF it shows is still there
@@ -537,8 +543,11 @@ void CRecorderDlg::MakeGif(int mode)
 {
     if (editing)
         return;
+    // The GIF made before stays until the new one is shown: the preview may still show it.
+    const CString previous = gifPath;
     gifPath = MakeTempGifName();
     if (gifPath.IsEmpty()) {
+        gifPath = previous;
         AfxMessageBox(IDS_NO_TEMP_FILE, MB_OK | MB_ICONSTOP);
         return;
     }
@@ -550,8 +559,8 @@ void CRecorderDlg::MakeGif(int mode)
                         -MulDiv(settings.LogoFont, dpi, 72), settings.LOGO_FONTBOLD, settings.LOGO_FONTITALIC,
                         settings.LogoBK, settings.LogoText);
     if (!engine.PostCommand(TM_MAKE_GIF, (WPARAM)mode, 1)) {
-        DeleteFileW(gifPath);  // the name was reserved on disk
-        gifPath.Empty();
+        DeleteTempGif(gifPath);  // the name was reserved on disk
+        gifPath = previous;
         return;
     }
     state = RecorderMaking;
@@ -576,7 +585,9 @@ LRESULT CRecorderDlg::OnCaptureStopped(WPARAM wParam, LPARAM)
         state = RecorderReady;
     recBlink = false;
     RepaintRecordingViews();
-    ClearCaptionList(engine.captions);
+    // Not while a GIF job asked for after the stop reads them (the hand-over refuses then).
+    if (engine.AcquireFramesForUi())
+        ClearCaptionList(engine.captions);
     if (wParam == CAPTURE_STOP_OUT_OF_MEMORY) {
         // The engine stopped by itself: the window follows as after a stop.
         SetStartButton(IDS_START, IDI_START_BUTTON);
@@ -609,6 +620,8 @@ LRESULT CRecorderDlg::OnGifDone(WPARAM wParam, LPARAM lParam)
         AfxMessageBox(IDS_GIF_NOT_WRITTEN, MB_OK | MB_ICONWARNING);
         if (mode != 0 && preview)
             preview->ShowAgain();  // the micro-blog command had hidden it
+        DeleteTempGif(gifPath);  // the name reserved for the GIF that was not written
+        DeleteSupersededGifs();
         return 0;
     }
     if (!preview)
@@ -622,7 +635,18 @@ LRESULT CRecorderDlg::OnGifDone(WPARAM wParam, LPARAM lParam)
     } else {
         preview->CompressForMicroBlog();
     }
+    DeleteSupersededGifs();
     return 0;
+}
+
+void CRecorderDlg::DeleteSupersededGifs()
+{
+    // A GIF job asked for meanwhile writes to gifPath: its own report tidies up after it.
+    if (state == RecorderMaking || !preview)
+        return;
+    // The file the preview shows stays (Save As copies it elsewhere), and so does the last GIF
+    // made (the input of a micro-blog copy); every temporary GIF made before is superseded.
+    DeleteTempGifsExcept({preview->gifPath, gifPath});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -646,10 +670,11 @@ void CRecorderDlg::OnCancel()
     settings.WndPosEmptyWidth = captureRect.Width();
     settings.WndPosEmptyHeight = captureRect.Height();
     settings.Save(RecorderSettings::FilePath());
-    if (!gifPath.IsEmpty())
-        DeleteFileW(gifPath);
     if (!engine.StopRecorderThread())
         AfxMessageBox(IDS_ENGINE_STUCK, MB_OK | MB_ICONWARNING);
+    // Every temporary GIF this run made goes with it; files of other origins stay.
+    DeleteTempGifsExcept({});
+    gifPath.Empty();
     EndDialog(IDCANCEL);
 }
 

@@ -120,6 +120,8 @@ private:
     void ImportFromFileDialog();
     void ImportFromClipboard();
     void OpenEditorAfterImport();
+    // Deletes the temporary GIFs made before: all but the one the preview shows and gifPath.
+    void DeleteSupersededGifs();
     void RepaintRecordingViews();
     void SetStartButton(UINT textId, int iconId);
     void SetTopmost(bool topmost);

@@ -188,7 +188,8 @@ bool CRecorderDlg::LoadGifFile(LPCTSTR path)
     }
     reader.Release();
     progress.DestroyWindow();
-    if (appended < 1) {
+    // The recording is replaced only once the capture thread has handed the frames over.
+    if (appended < 1 || !engine.AcquireFramesForUi()) {
         for (INT_PTR i = 0; i < imported.GetSize(); ++i) {
             delete imported[i]->image;
             delete imported[i];

@@ -275,6 +275,101 @@ TEST(EngineFailures, RunningOutOfMemoryStopsTheRecordingKeepsTheFramesAndSaysWhy
     EXPECT_TRUE(engine.StopRecorderThread(3000));
 }
 
+// An engine whose capture of a frame waits until the test lets it finish, as a slow screen
+// copy would, and counts the captures that began and ended.
+class SlowCaptures : public CScreenRecorder {
+public:
+    SlowCaptures()
+        : started(CreateEventW(nullptr, FALSE, FALSE, nullptr)),
+          release(CreateEventW(nullptr, FALSE, FALSE, nullptr)) {}
+    ~SlowCaptures() override {
+        SetEvent(release.Get());
+        StopRecorderThread(3000);
+    }
+
+    bool CaptureFrame() override {
+        ++begun;
+        SetEvent(started.Get());
+        WaitForSingleObject(release.Get(), 10000);
+        const bool captured = CScreenRecorder::CaptureFrame();
+        ++ended;
+        return captured;
+    }
+
+    WinHandle started;
+    WinHandle release;
+    std::atomic<int> begun{0};
+    std::atomic<int> ended{0};
+};
+
+TEST(EngineHandOver, APausedRecordingHandsTheFramesOverOnlyAfterTheRunningTick) {
+    ReportWindow reports;
+    SlowCaptures engine;
+    engine.SetNotifyWindow(reports.Handle());
+    engine.SetCaptureRegion(0, 0, 8, 8, 0);
+    ASSERT_TRUE(engine.StartRecorderThread());
+    EXPECT_TRUE(engine.AcquireFramesForUi());  // not recording yet: idle
+
+    engine.PostCommand(TM_START_CAPTURE, 0, 0);
+    engine.PostCommand(WM_TIMER, 1, 0);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(engine.started.Get(), 5000));
+    // The user pauses while the tick is still capturing.
+    engine.PostCommand(TM_PAUSE_CAPTURE);
+    EXPECT_FALSE(engine.AcquireFramesForUi(300));
+    EXPECT_EQ(0, engine.ended.load());
+
+    SetEvent(engine.release.Get());
+    ASSERT_TRUE(engine.AcquireFramesForUi());
+    // Handed over only after the tick has ended and stored its frame.
+    EXPECT_EQ(1, engine.ended.load());
+    EXPECT_EQ(1, engine.GetFrameCount());
+
+    // Ticks that were still queued capture nothing once the frames are handed over.
+    engine.PostCommand(WM_TIMER, 1, 0);
+    engine.PostCommand(WM_TIMER, 1, 0);
+    ASSERT_TRUE(engine.AcquireFramesForUi());
+    EXPECT_EQ(1, engine.begun.load());
+    EXPECT_EQ(1, engine.GetFrameCount());
+
+    // A resume goes on with the same list; while it records, nothing is handed over.
+    engine.PostCommand(TM_START_CAPTURE, 0, 0);
+    EXPECT_FALSE(engine.AcquireFramesForUi());
+    SetEvent(engine.release.Get());
+    engine.PostCommand(WM_TIMER, 1, 0);
+    engine.PostCommand(TM_PAUSE_CAPTURE);
+    ASSERT_TRUE(engine.AcquireFramesForUi());
+    EXPECT_EQ(2, engine.GetFrameCount());
+    EXPECT_TRUE(engine.StopRecorderThread(3000));
+}
+
+TEST(EngineHandOver, AGifJobAskedForRefusesTheHandOverUntilItEnds) {
+    ReportWindow reports;
+    SlowCaptures engine;
+    engine.SetNotifyWindow(reports.Handle());
+    engine.SetCaptureRegion(0, 0, 8, 8, 0);
+    ASSERT_TRUE(engine.StartRecorderThread());
+    engine.PostCommand(TM_START_CAPTURE, 0, 0);
+    engine.PostCommand(WM_TIMER, 1, 0);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(engine.started.Get(), 5000));
+    const std::wstring path = engine_test::TempFile(L"kelvo_engine_handover.gif");
+    engine.SetOutput(1.0f, path.c_str());
+    engine.PostCommand(TM_STOP_CAPTURE, 0, 0);
+    engine.PostCommand(TM_MAKE_GIF, 0, 0);
+    // Refused at once, not at the end of the wait (the tick holds the thread): the job will
+    // read the frames.
+    const DWORD asked = GetTickCount();
+    EXPECT_FALSE(engine.AcquireFramesForUi(30000));
+    EXPECT_LT(GetTickCount() - asked, 5000u);
+    EXPECT_EQ(0, engine.ended.load());
+    SetEvent(engine.release.Get());
+    ASSERT_TRUE(reports.WaitUntil([&] { return reports.Count(WM_GIF_DONE) == 1; }));
+    EXPECT_EQ(1, reports.All(WM_GIF_DONE)[0].lParam);
+    EXPECT_TRUE(engine.AcquireFramesForUi());
+    EXPECT_EQ(1, engine.GetFrameCount());
+    EXPECT_TRUE(engine.StopRecorderThread(3000));
+    DeleteFileW(path.c_str());
+}
+
 TEST(EngineWithoutThread, StartingTwiceKeepsOneThreadAndStoppingTwiceIsHarmless) {
     CScreenRecorder engine;
     EXPECT_FALSE(engine.PostCommand(TM_START_CAPTURE, 0, 0));
@@ -285,6 +380,7 @@ TEST(EngineWithoutThread, StartingTwiceKeepsOneThreadAndStoppingTwiceIsHarmless)
     EXPECT_EQ(id, engine.GetThreadId());
     EXPECT_TRUE(engine.StopRecorderThread(3000));
     EXPECT_TRUE(engine.StopRecorderThread(3000));
+    EXPECT_TRUE(engine.AcquireFramesForUi());  // no thread: nothing to wait for
 }
 
 TEST(EngineWithoutThread, FramesAreNumberedFromOne) {

@@ -42,6 +42,34 @@ TEST(TempGifName, NameHasSixNumbersFromTheClock)
     DeleteFileW(name);
 }
 
+TEST(TempGifName, OnlyNamesThisProcessMadeAreDeleted)
+{
+    wchar_t folder[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, folder);
+    const CString foreign = CString(folder) + L"0-0-0-1-1-7.gif";
+    HANDLE file = CreateFileW(foreign, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    const CString ours = MakeTempGifName();
+    const CString kept = MakeTempGifName();
+    ASSERT_FALSE(ours.IsEmpty());
+
+    EXPECT_FALSE(DeleteTempGif(foreign));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(foreign));
+    CString otherSpelling = ours;
+    otherSpelling.MakeUpper();
+    EXPECT_TRUE(DeleteTempGif(otherSpelling));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ours));
+    EXPECT_FALSE(DeleteTempGif(ours));
+
+    DeleteTempGifsExcept({kept, foreign});
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kept));
+    DeleteTempGifsExcept({});
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kept));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(foreign));
+    DeleteFileW(foreign);
+}
+
 TEST(TempGifName, RefusesATemporaryFolderThatLeavesNoRoom)
 {
     static wchar_t savedTmp[32768], savedTemp[32768];

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/recorder_app.h"
+#include "capture/temp_gif_name.h"
 #include "res/preview_ids.h"
 #include "res/resource.h"
 #include "tests/gif/gif_file_builder.h"
@@ -166,7 +167,8 @@ void PreviewTest::SetUp()
     main->ShowWindow(SW_SHOW);
     main->MoveWindow(100, 100, 620, WindowRect(*main).Height());
     Pump(100);
-    mainGif = WriteGif(L"main.gif", 120, 80);
+    // A temporary GIF of the program's own, as the main window makes them.
+    mainGif = WriteGif(std::wstring(MakeTempGifName()), 120, 80);
     main->gifPath = mainGif.c_str();
     main->state = RecorderReady;
 

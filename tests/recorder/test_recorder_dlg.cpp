@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "app/recorder_app.h"
 #include "capture/engine_messages.h"
+#include "recorder/preview_dlg.h"
 #include "recorder/recorder_dlg.h"
+#include "res/preview_ids.h"
 #include "res/resource.h"
 #include "tests/test_pump.h"
 
@@ -244,6 +248,20 @@ TEST_F(MainWindow, WhileRecordingTheWindowNeitherMovesNorResizes)
     EXPECT_EQ(w, WindowRect());
 }
 
+TEST_F(MainWindow, AMoveWithTheButtonHeldButNoPressOnTheWindowChangesNothing)
+{
+    Open();
+    const CRect w = WindowRect();
+    // A button pressed elsewhere and moved over the window: over its middle and over its
+    // left edge.
+    main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(200, 40));
+    main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, ClientPointFor(*main, CPoint(w.left + 250, w.top + 80)));
+    EXPECT_EQ(w, WindowRect());
+    main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(1, 30));
+    main->SendMessage(WM_MOUSEMOVE, MK_LBUTTON, ClientPointFor(*main, CPoint(w.left - 40, w.top + 30)));
+    EXPECT_EQ(w, WindowRect());
+}
+
 TEST_F(MainWindow, ClosingWhileRecordingAsksAndCancelKeepsRecording)
 {
     Open();
@@ -265,6 +283,97 @@ TEST_F(MainWindow, ClosingWhileMakingTheGifIsRefused)
     EXPECT_STREQ(LoadText(IDS_MAKING_GIF_WAIT), boxes[0]);
     EXPECT_TRUE(main->IsWindowVisible());
     main->state = RecorderIdle;
+}
+
+std::wstring TempFolder()
+{
+    wchar_t folder[MAX_PATH + 1] = L"";
+    GetTempPathW(MAX_PATH + 1, folder);
+    return folder;
+}
+
+// The GIF files directly in the temporary folder, by full name in lower case.
+std::set<std::wstring> TempGifs()
+{
+    std::set<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((TempFolder() + L"*.gif").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = TempFolder() + found.cFileName;
+        CharLowerW(&name[0]);
+        names.insert(name);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The names of after that were not in before.
+std::set<std::wstring> Added(const std::set<std::wstring>& before, const std::set<std::wstring>& after)
+{
+    std::set<std::wstring> added;
+    for (const std::wstring& name : after)
+        if (!before.count(name))
+            added.insert(name);
+    return added;
+}
+
+std::wstring Lower(const CString& path)
+{
+    std::wstring name(path);
+    if (!name.empty())
+        CharLowerW(&name[0]);
+    return name;
+}
+
+TEST_F(MainWindow, TemporaryGifsGoOnceSupersededAndAtTheEndButNotAFileOfOthers)
+{
+    // A file of another program, named like ours.
+    const std::wstring foreign = TempFolder() + L"1-2-3-4-5-" + std::to_wstring(GetCurrentProcessId()) + L".gif";
+    HANDLE file = CreateFileW(foreign.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    CloseHandle(file);
+    const std::set<std::wstring> before = TempGifs();
+
+    Open();
+    main->settings.Ratio = 30;
+    Command(IDC_START_BUTTON);
+    ASSERT_TRUE(WaitForFrames(3));
+    // Three GIFs: after each only the one the preview shows is left.
+    for (int i = 0; i < 3; ++i) {
+        Command(IDC_PREVIEW_BUTTON);
+        ASSERT_EQ(RecorderMaking, main->state);
+        ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 30000));
+        ASSERT_TRUE(boxes.empty());
+        EXPECT_EQ(std::set<std::wstring>{Lower(main->preview->gifPath)}, Added(before, TempGifs())) << "after GIF " << i + 1;
+    }
+
+    // The micro-blog copy: shown, with the fitted GIF it was made of; the GIF shown before goes.
+    const CString full = main->preview->gifPath;
+    CMenu::SetTestResponder([](CMenu&, UINT, int, int) { return static_cast<UINT>(ID_QUALITY_64); });
+    main->preview->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_MICROBLOG, BN_CLICKED),
+                               reinterpret_cast<LPARAM>(main->preview->btnMicroBlog.m_hWnd));
+    CMenu::SetTestResponder(nullptr);
+    ASSERT_EQ(RecorderMaking, main->state);
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 60000));
+    ASSERT_TRUE(boxes.empty()) << "the copy failed";
+    const CString copy = main->preview->gifPath;
+    EXPECT_EQ(CString(main->preview->browser.GetLocationURL()), copy);
+    const std::set<std::wstring> expected{Lower(copy), Lower(main->gifPath)};
+    EXPECT_EQ(2u, expected.size());
+    EXPECT_EQ(expected, Added(before, TempGifs()));
+    EXPECT_EQ(0u, expected.count(Lower(full)));
+    // The next GIF supersedes both.
+    Command(IDC_PREVIEW_BUTTON);
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 30000));
+    EXPECT_EQ(std::set<std::wstring>{Lower(main->preview->gifPath)}, Added(before, TempGifs()));
+
+    Command(IDCANCEL);
+    main->DestroyWindow();
+    EXPECT_TRUE(Added(before, TempGifs()).empty());
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(foreign.c_str()));
+    DeleteFileW(foreign.c_str());
 }
 
 TEST(FindExtension, IsTheTextAfterTheLastFullStopOfTheWholeName)
@@ -295,6 +404,51 @@ void ClickAt(CPoint screen)
     Pump(50);
     SendMouse(MOUSEEVENTF_LEFTUP);
     Pump(100);
+}
+
+// Real input: the pointer moves to a screen point (with the button as it is).
+void MoveTo(CPoint screen)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof(input));
+    PumpUntil([&] {
+        POINT at;
+        return GetCursorPos(&at) && CPoint(at) == screen;
+    });
+    Pump(50);
+}
+
+TEST_F(MainWindow, ARealPressAndDragOnTheTitleMovesTheWindow)
+{
+    Open();
+    main->SetForegroundWindow();
+    Pump(100);
+    const CRect w = WindowRect();
+    const CPoint grab(w.left + 200, w.top + 10);
+    MoveTo(grab);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Pump(50);
+    MoveTo(CPoint(grab.x + 40, grab.y + 30));
+    MoveTo(CPoint(grab.x + 80, grab.y + 60));
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Pump(200);
+    // Under Wine a window that moves under the pointer can get one more move report in old
+    // coordinates, so the place is checked for direction, not to the pixel.
+    const CRect moved = WindowRect();
+    EXPECT_GE(moved.left, w.left + 40);
+    EXPECT_GE(moved.top, w.top + 30);
+    EXPECT_EQ(w.Size(), moved.Size());
+    EXPECT_EQ(moved.bottom, main->captureRect.top);  // the capture area follows
+    EXPECT_EQ(nullptr, ::GetCapture());
+
+    // Moving on with the button up moves nothing.
+    MoveTo(CPoint(grab.x + 150, grab.y + 100));
+    Pump(100);
+    EXPECT_EQ(moved, WindowRect());
 }
 
 TEST_F(MainWindow, RealClicksStartAndStopARecording)
