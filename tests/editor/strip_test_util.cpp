@@ -122,13 +122,6 @@ void StripTest::ModifiedClick(int n, UINT keys)
 }
 
 namespace {
-void SendMouse(DWORD flags)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof(input));
-}
 void SendKey(WORD vk, WCHAR unicode, DWORD flags)
 {
     INPUT input = {};
@@ -140,13 +133,30 @@ void SendKey(WORD vk, WCHAR unicode, DWORD flags)
 }
 }  // namespace
 
+// Every event carries its own screen point: after SetCursorPos alone, Wine may still deliver a
+// button event at the pointer's previous place.
+void MouseAt(CPoint screen, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
 void MouseClick(CPoint screen, bool right)
 {
     ::SetCursorPos(screen.x, screen.y);
+    MouseAt(screen, 0);
+    PumpUntil([&] {
+        POINT at;
+        return ::GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+    }, 500);
     Pump(30);
-    SendMouse(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    MouseAt(screen, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     Pump(30);
-    SendMouse(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    MouseAt(screen, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     Pump(60);
 }
 

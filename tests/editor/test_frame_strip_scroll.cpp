@@ -31,20 +31,26 @@ TEST_F(StripTest, ThumbDragReachesRowsPast65535Pixels)
         input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
         return input;
     };
+    ::SetCursorPos(x, thumbY);
+    PumpUntil([&] {
+        POINT at;
+        return ::GetCursorPos(&at) && at.x == x && at.y == thumbY;
+    }, 500);
+    Pump(30);
     std::vector<INPUT> inputs;
     inputs.push_back(moveTo(x, thumbY));
-    INPUT down = {};
-    down.type = INPUT_MOUSE;
-    down.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    INPUT down = moveTo(x, thumbY);
+    down.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
     inputs.push_back(down);
     for (int y = thumbY; y < targetY; y += 20)
         inputs.push_back(moveTo(x, y));
     inputs.push_back(moveTo(x, targetY));
-    INPUT up = down;
-    up.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    INPUT up = moveTo(x, targetY);
+    up.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
     inputs.push_back(up);
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Pump(400);
+    PumpUntil([&] { return strip->GetScrollPosition().y > 700 * 98; }, 2000);
+    Pump(100);
 
     const int pos = strip->GetScrollPosition().y;
     EXPECT_GT(pos, 700 * 98);
