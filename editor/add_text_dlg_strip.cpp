@@ -1,12 +1,8 @@
 // The Edit dialog's side of the frame strip: creating it on the engine's frames, placing it,
 // and the operations that the dialog's buttons hand to it. The strip's items point at the
 // engine's records and never own them.
-//
-// INTEGRATION POINT: the strip (editor/frame_strip_view.h) is built beside this dialog. Until its
-// header is on this branch the dialog runs without a strip: these functions then do nothing
-// (the frame list itself is still reversed, previewed and made into a GIF).
-#include <utility>
-
+// When the strip's window could not be made these functions do nothing (the frame list itself
+// is still reversed, previewed and made into a GIF).
 #include "editor/add_text_dlg.h"
 #include "recorder/recorder_dlg.h"
 
@@ -100,9 +96,9 @@ void CAddTextDlg::StripFollowReverse()
         items[j]->frame = recorder.engine.GetFrame(static_cast<int>(j) + 1);
         items[j]->selected = 0;
     }
-    // The thumbnails follow their frames; none is made again.
+    // The thumbnails follow their frames; none is made again (rows never painted have none yet).
     for (size_t i = 0; i < n / 2; ++i)
-        std::swap(items[i]->thumbnail, items[n - 1 - i]->thumbnail);
+        items[i]->SwapThumbnails(*items[n - 1 - i]);
 }
 
 void CAddTextDlg::StripClearSelection()

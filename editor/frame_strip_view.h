@@ -7,6 +7,9 @@
 // The owner hands the strip the engine's frame list (SetFrames); without one the strip uses
 // the frames of the application's main window (CRecorderDlg). Items point at the records and
 // never own them. The strip is a view: it deletes itself when its window is destroyed.
+//
+// A row's thumbnail is made when the row is first painted, so adding a thousand frames costs
+// next to nothing and only the rows scrolled into view are ever scaled.
 #pragma once
 
 #include <memory>
@@ -35,7 +38,8 @@ public:
     void SetColorCount(int count);
     int GetColorCount() const { return colorCount; }
 
-    // Appends an unselected row for the record; a null record adds nothing.
+    // Appends an unselected row for the record (its thumbnail comes with its first paint); a
+    // null record adds nothing.
     void AddFrame(FrameRecord* record);
     // Lays the rows out again and sets new scroll sizes, as when the view was first placed.
     void Reinitialize();

@@ -2,18 +2,26 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "image/octree_quantizer.h"
 
 CStripItem::CStripItem() = default;
 
-CStripItem::CStripItem(FrameRecord* record) : frame(record)
+CStripItem::CStripItem(FrameRecord* record) : frame(record) {}
+
+bool CStripItem::MakeThumbnail()
 {
-    if (!frame || !frame->image || !frame->image->IsValid())
-        return;
-    const CxImage& picture = *frame->image;
-    const long width = static_cast<long>(picture.GetWidth());
-    const long height = static_cast<long>(picture.GetHeight());
+    CxImage* picture = frame ? frame->image : nullptr;
+    if (!picture || !picture->IsValid()) {
+        DropThumbnail();
+        return false;
+    }
+    if (thumbnail && thumbnailSource == picture)
+        return true;
+    DropThumbnail();
+    const long width = static_cast<long>(picture->GetWidth());
+    const long height = static_cast<long>(picture->GetHeight());
     const float sx = width / static_cast<float>(kThumbWidth);
     const float sy = height / static_cast<float>(kThumbHeight);
     long tw, th;
@@ -24,11 +32,54 @@ CStripItem::CStripItem(FrameRecord* record) : frame(record)
         tw = static_cast<long>(width / sy);
         th = kThumbHeight;
     }
-    auto copy = std::unique_ptr<CxImage>(new (std::nothrow) CxImage(picture, true, true, true));
+    // Scaled straight into the thumbnail: the frame's picture is read, never copied.
+    auto made = std::unique_ptr<CxImage>(new (std::nothrow) CxImage);
+    if (!made || !picture->Resample2(tw, th, IM_BICUBIC2, OM_REPEAT, made.get(), false) || !made->IsValid())
+        return false;
+    thumbnail = std::move(made);
+    thumbnailSource = picture;
+    return true;
+}
+
+void CStripItem::DropThumbnail()
+{
+    thumbnail.reset();
+    thumbnailSource = nullptr;
+    reduced.reset();
+    reducedColors = 0;
+}
+
+void CStripItem::SwapThumbnails(CStripItem& other)
+{
+    std::swap(thumbnail, other.thumbnail);
+    std::swap(thumbnailSource, other.thumbnailSource);
+    std::swap(reduced, other.reduced);
+    std::swap(reducedColors, other.reducedColors);
+}
+
+const CxImage* CStripItem::ShownThumbnail(int colorCount)
+{
+    if (!MakeThumbnail())
+        return nullptr;
+    if (colorCount >= 256)
+        return thumbnail.get();
+    // Below 256 colours the row shows what the reduced GIF would; the reduced copy is kept for
+    // the next paints at the same count.
+    if (reduced && reducedColors == colorCount)
+        return reduced.get();
+    reduced.reset();
+    reducedColors = 0;
+    auto copy = std::unique_ptr<CxImage>(new (std::nothrow) CxImage(*thumbnail, true, true, true));
     if (!copy || !copy->IsValid())
-        return;
-    copy->Resample2(tw, th, IM_BICUBIC2, OM_REPEAT, nullptr, false);
-    thumbnail = std::move(copy);
+        return thumbnail.get();
+    COctreeQuantizer quantizer(static_cast<unsigned>(std::max(colorCount, 2)), 7);
+    quantizer.AddImage(thumbnail->GetDIB());
+    RGBQUAD palette[256] = {};
+    quantizer.FillPalette(palette);
+    copy->DecreaseBpp(8, false, palette, static_cast<DWORD>(colorCount));
+    reduced = std::move(copy);
+    reducedColors = colorCount;
+    return reduced.get();
 }
 
 int CStripItem::Layout(int width, int yOffset)
@@ -105,28 +156,14 @@ void CStripItem::DrawThumbnail(CDC* pDC, int colorCount)
     if (oldPen)
         pDC->SelectObject(oldPen);
 
-    if (!thumbnail || !thumbnail->IsValid())
+    const CxImage* picture = ShownThumbnail(colorCount);
+    if (!picture || !picture->IsValid())
         return;
     CRect inner(thumbRect);
     inner.DeflateRect(2, 2);
     if (inner.Width() <= 0 || inner.Height() <= 0)
         return;
     const CPoint centre = inner.CenterPoint();
-
-    // Below 256 colours the row shows what the reduced GIF would: a copy reduced for this paint.
-    const CxImage* picture = thumbnail.get();
-    std::unique_ptr<CxImage> reduced;
-    if (colorCount < 256) {
-        reduced.reset(new (std::nothrow) CxImage(*thumbnail, true, true, true));
-        if (reduced && reduced->IsValid()) {
-            COctreeQuantizer quantizer(static_cast<unsigned>(std::max(colorCount, 2)), 7);
-            quantizer.AddImage(thumbnail->GetDIB());
-            RGBQUAD palette[256] = {};
-            quantizer.FillPalette(palette);
-            reduced->DecreaseBpp(8, false, palette, static_cast<DWORD>(colorCount));
-            picture = reduced.get();
-        }
-    }
 
     const long w = static_cast<long>(picture->GetWidth());
     const long h = static_cast<long>(picture->GetHeight());

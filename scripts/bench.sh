@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the benchmarks: GIF encoding against Debian's libgd and the writer's whole pipeline
-# on one thread and on every core (native), then the screen capture at 30 frames per second (under Wine on a private display).
+# on one thread and on every core (native), then the screen capture at 30 frames per second and
+# the Edit dialog on 1,000 frames (under Wine on a private display).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -27,3 +28,6 @@ for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; do
 wine_prefix_ensure "$WINEPREFIX"
 echo "== Screen capture"
 wine "$root/build/win/bench/capture_bench.exe" "${1:-5}"
+echo
+echo "== Edit dialog: opening on 1,000 frames of 800 x 600, scrolling its frame strip"
+wine "$root/build/win/bench/editor_bench.exe"

@@ -25,6 +25,7 @@ TEST_F(StripTest, RowsFollowTheWidthAndThumbnailsKeepTheirShape)
     EXPECT_EQ(60u, second->thumbnail->GetHeight());
     FrameRecord wide{MakePicture(580, 380, RGB(1, 2, 3)), 5};
     CStripItem item(&wide);
+    ASSERT_TRUE(item.MakeThumbnail());
     EXPECT_EQ(80u, item.thumbnail->GetWidth());
     EXPECT_EQ(52u, item.thumbnail->GetHeight());
     delete wide.image;

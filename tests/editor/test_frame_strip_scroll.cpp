@@ -1,5 +1,5 @@
 // Scrolling a long strip: a real drag of the thumb past the 16-bit positions, the snap to
-// whole rows, and the keyboard bringing a row into view.
+// whole rows, the keyboard bringing a row into view, and thumbnails made as rows come into view.
 #include "tests/editor/strip_test_util.h"
 
 #include <vector>
@@ -86,6 +86,44 @@ TEST_F(StripTest, ReleasedThumbSnapsToTheNearestRow)
     strip->SelectPrevious();
     EXPECT_EQ(98, strip->GetScrollPosition().y);
     EXPECT_EQ(2u, strip->currentItem);
+}
+
+TEST_F(StripTest, ThumbnailOfARowScrolledIntoViewIsMadeAndShown)
+{
+    Open(30);
+    Repaint();
+    // The six rows on screen have their thumbnails; the rest wait for their first paint.
+    for (int n = 1; n <= 6; ++n)
+        EXPECT_NE(nullptr, strip->GetItem(n)->thumbnail) << n;
+    EXPECT_EQ(nullptr, strip->GetItem(21)->thumbnail);
+
+    strip->SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    strip->SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    strip->SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    strip->SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    ASSERT_EQ(20u, strip->GetFirstVisibleRow());
+    Repaint();
+    const CStripItem& row = *strip->GetItem(21);
+    ASSERT_NE(nullptr, row.thumbnail);
+    CClientDC dc(strip);
+    const CPoint centre = CRect(row.thumbRect).CenterPoint();
+    EXPECT_EQ(RGB(20 * 8, 100, 200), dc.GetPixel(centre.x, centre.y));
+    // The rows scrolled away keep theirs.
+    EXPECT_NE(nullptr, strip->GetItem(1)->thumbnail);
+
+    // At 32 colours the row shows its thumbnail reduced; the thumbnail itself is not remade.
+    const CxImage* made = row.thumbnail.get();
+    strip->SetColorCount(32);
+    Repaint();
+    EXPECT_EQ(made, row.thumbnail.get());
+    EXPECT_EQ(RGB(20 * 8, 100, 200), dc.GetPixel(centre.x, centre.y));
+
+    // A new picture for the frame gives the row a new thumbnail at its next paint.
+    CxImage* old = frames[20]->image;
+    frames[20]->image = MakePicture(40, 30, RGB(250, 10, 10));
+    delete old;
+    Repaint();
+    EXPECT_EQ(RGB(250, 10, 10), dc.GetPixel(centre.x, centre.y));
 }
 
 }  // namespace
