@@ -126,14 +126,6 @@ void Type(const std::wstring& text)
     Pump(50);
 }
 
-void Mouse(DWORD flags)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    ::SendInput(1, &input, sizeof(input));
-}
-
 POINT CentreOf(HWND hWnd)
 {
     RECT r;
@@ -141,13 +133,30 @@ POINT CentreOf(HWND hWnd)
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// Each event carries its own point: after SetCursorPos alone, Wine may still deliver a button
+// event at the pointer's previous place.
+void MouseAt(POINT screen, DWORD flags)
+{
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    ::SendInput(1, &input, sizeof(input));
+}
+
 void Click(POINT screen, int times = 1)
 {
     ::SetCursorPos(screen.x, screen.y);
+    MouseAt(screen, 0);
+    PumpUntil([&] {
+        POINT at;
+        return ::GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+    }, 500);
     Pump(30);
     for (int i = 0; i < times; ++i) {
-        Mouse(MOUSEEVENTF_LEFTDOWN);
-        Mouse(MOUSEEVENTF_LEFTUP);
+        MouseAt(screen, MOUSEEVENTF_LEFTDOWN);
+        MouseAt(screen, MOUSEEVENTF_LEFTUP);
     }
     Pump(50);
 }
