@@ -16,15 +16,13 @@ echo "== Writer pipeline: 600 frames of 800 x 600, one thread against every core
 "$root/build/native/bench/pipeline_bench" --frames 600 --size 800x600
 echo
 
-display=
-for n in $(seq 150 190); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
-done
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself, so a test run at the same time never shares it.
+display_file=$(mktemp)
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
-export WINEPREFIX=$root/build/win/bench-prefix DISPLAY=:$display
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true' EXIT
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.1; done
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export WINEPREFIX=$root/build/win/bench-prefix DISPLAY=:$(tr -dc 0-9 <"$display_file")
 wine_prefix_ensure "$WINEPREFIX"
 echo "== Screen capture"
 wine "$root/build/win/bench/capture_bench.exe" "${1:-5}"
