@@ -147,6 +147,7 @@ public:
     CMap& operator=(const CMap&) = delete;
 
     INT_PTR GetCount() const { return m_count; }
+    BOOL IsEmpty() const { return m_count == 0; }
 
     BOOL Lookup(ARG_KEY key, VALUE& value) const
     {
