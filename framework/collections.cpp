@@ -9,24 +9,6 @@ CPtrList::CPtrList(INT_PTR blockSize) { (void)blockSize; }
 
 CPtrList::~CPtrList() { RemoveAll(); }
 
-void*& CPtrList::GetHead()
-{
-    if (m_head) return m_head->data;
-    m_scratch = nullptr;
-    return m_scratch;
-}
-
-void* CPtrList::GetHead() const { return m_head ? m_head->data : nullptr; }
-
-void*& CPtrList::GetTail()
-{
-    if (m_tail) return m_tail->data;
-    m_scratch = nullptr;
-    return m_scratch;
-}
-
-void* CPtrList::GetTail() const { return m_tail ? m_tail->data : nullptr; }
-
 void* CPtrList::RemoveHead()
 {
     if (!m_head) return nullptr;
@@ -35,39 +17,14 @@ void* CPtrList::RemoveHead()
     return data;
 }
 
-void* CPtrList::RemoveTail()
+POSITION CPtrList::AddTail(void* item)
 {
-    if (!m_tail) return nullptr;
-    void* data = m_tail->data;
-    RemoveAt(ToPosition(m_tail));
-    return data;
-}
-
-POSITION CPtrList::AddHead(void* item) { return InsertBefore(nullptr, item); }
-
-POSITION CPtrList::AddTail(void* item) { return InsertAfter(nullptr, item); }
-
-void CPtrList::AddHead(const CPtrList* other)
-{
-    if (!other) return;
-    // Walk backwards so the other list keeps its order; adding a list to itself doubles it.
-    INT_PTR remaining = other->m_count;
-    for (Node* node = other->m_tail; node && remaining > 0; --remaining) {
-        Node* prev = node->prev;
-        AddHead(node->data);
-        node = prev;
-    }
-}
-
-void CPtrList::AddTail(const CPtrList* other)
-{
-    if (!other) return;
-    INT_PTR remaining = other->m_count;
-    for (Node* node = other->m_head; node && remaining > 0; --remaining) {
-        Node* next = node->next;
-        AddTail(node->data);
-        node = next;
-    }
+    Node* node = new Node{nullptr, m_tail, item};
+    if (m_tail) m_tail->next = node;
+    else m_head = node;
+    m_tail = node;
+    ++m_count;
+    return ToPosition(node);
 }
 
 void CPtrList::RemoveAll()
@@ -84,19 +41,6 @@ void CPtrList::RemoveAll()
 
 POSITION CPtrList::GetHeadPosition() const { return ToPosition(m_head); }
 
-POSITION CPtrList::GetTailPosition() const { return ToPosition(m_tail); }
-
-void*& CPtrList::GetNext(POSITION& pos)
-{
-    Node* node = ToNode(pos);
-    if (!node) {
-        m_scratch = nullptr;
-        return m_scratch;
-    }
-    pos = ToPosition(node->next);
-    return node->data;
-}
-
 void* CPtrList::GetNext(POSITION& pos) const
 {
     Node* node = ToNode(pos);
@@ -105,42 +49,10 @@ void* CPtrList::GetNext(POSITION& pos) const
     return node->data;
 }
 
-void*& CPtrList::GetPrev(POSITION& pos)
-{
-    Node* node = ToNode(pos);
-    if (!node) {
-        m_scratch = nullptr;
-        return m_scratch;
-    }
-    pos = ToPosition(node->prev);
-    return node->data;
-}
-
-void* CPtrList::GetPrev(POSITION& pos) const
-{
-    Node* node = ToNode(pos);
-    if (!node) return nullptr;
-    pos = ToPosition(node->prev);
-    return node->data;
-}
-
-void*& CPtrList::GetAt(POSITION pos)
-{
-    Node* node = ToNode(pos);
-    if (node) return node->data;
-    m_scratch = nullptr;
-    return m_scratch;
-}
-
 void* CPtrList::GetAt(POSITION pos) const
 {
     Node* node = ToNode(pos);
     return node ? node->data : nullptr;
-}
-
-void CPtrList::SetAt(POSITION pos, void* item)
-{
-    if (Node* node = ToNode(pos)) node->data = item;
 }
 
 void CPtrList::Unlink(Node* node)
@@ -158,32 +70,6 @@ void CPtrList::RemoveAt(POSITION pos)
     if (!node) return;
     Unlink(node);
     delete node;
-}
-
-POSITION CPtrList::InsertBefore(POSITION pos, void* item)
-{
-    Node* at = ToNode(pos);
-    if (!at) at = m_head;
-    Node* node = new Node{at, at ? at->prev : nullptr, item};
-    if (node->prev) node->prev->next = node;
-    else m_head = node;
-    if (at) at->prev = node;
-    else m_tail = node;
-    ++m_count;
-    return ToPosition(node);
-}
-
-POSITION CPtrList::InsertAfter(POSITION pos, void* item)
-{
-    Node* at = ToNode(pos);
-    if (!at) at = m_tail;
-    Node* node = new Node{at ? at->next : nullptr, at, item};
-    if (node->next) node->next->prev = node;
-    else m_tail = node;
-    if (at) at->next = node;
-    else m_head = node;
-    ++m_count;
-    return ToPosition(node);
 }
 
 POSITION CPtrList::Find(void* item, POSITION startAfter) const
@@ -217,23 +103,10 @@ bool CPtrArray::Resize(size_t newSize)
     }
 }
 
-void CPtrArray::SetSize(INT_PTR newSize, INT_PTR growBy)
-{
-    (void)growBy;
-    if (newSize < 0) return;
-    Resize(static_cast<size_t>(newSize));
-}
-
 void* CPtrArray::GetAt(INT_PTR index) const
 {
     if (index < 0 || index >= GetSize()) return nullptr;
     return m_data[static_cast<size_t>(index)];
-}
-
-void CPtrArray::SetAt(INT_PTR index, void* item)
-{
-    if (index < 0 || index >= GetSize()) return;
-    m_data[static_cast<size_t>(index)] = item;
 }
 
 void*& CPtrArray::ElementAt(INT_PTR index)
@@ -243,13 +116,6 @@ void*& CPtrArray::ElementAt(INT_PTR index)
         return m_scratch;
     }
     return m_data[static_cast<size_t>(index)];
-}
-
-void CPtrArray::SetAtGrow(INT_PTR index, void* item)
-{
-    if (index < 0) return;
-    if (index >= GetSize() && !Resize(static_cast<size_t>(index) + 1)) return;
-    m_data[static_cast<size_t>(index)] = item;
 }
 
 INT_PTR CPtrArray::Add(void* item)
@@ -273,18 +139,6 @@ INT_PTR CPtrArray::Append(const CPtrArray& other)
     return oldSize;
 }
 
-void CPtrArray::Copy(const CPtrArray& other)
-{
-    if (&other == this) return;
-    std::vector<void*> copy;
-    try {
-        copy = other.m_data;
-    } catch (const std::bad_alloc&) {
-        return;
-    }
-    m_data.swap(copy);
-}
-
 void CPtrArray::InsertAt(INT_PTR index, void* item, INT_PTR count)
 {
     if (index < 0 || count <= 0) return;
@@ -298,19 +152,6 @@ void CPtrArray::InsertAt(INT_PTR index, void* item, INT_PTR count)
     }
     try {
         m_data.insert(m_data.begin() + index, n, item);
-    } catch (const std::bad_alloc&) {
-    } catch (const std::length_error&) {
-    }
-}
-
-void CPtrArray::InsertAt(INT_PTR startIndex, const CPtrArray* other)
-{
-    if (!other || startIndex < 0 || other->m_data.empty()) return;
-    std::vector<void*> items(other->m_data);  // `other` may be this array
-    size_t at = static_cast<size_t>(startIndex);
-    if (at > m_data.size() && !Resize(at)) return;
-    try {
-        m_data.insert(m_data.begin() + startIndex, items.begin(), items.end());
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }

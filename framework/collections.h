@@ -25,42 +25,21 @@ public:
     CPtrList& operator=(const CPtrList&) = delete;
 
     INT_PTR GetCount() const { return m_count; }
-    INT_PTR GetSize() const { return m_count; }
     BOOL IsEmpty() const { return m_count == 0; }
 
-    // On an empty list the reference is to a scratch slot holding null.
-    void*& GetHead();
-    void* GetHead() const;
-    void*& GetTail();
-    void* GetTail() const;
-
-    // Return null when the list is empty.
+    // Null when the list is empty.
     void* RemoveHead();
-    void* RemoveTail();
 
-    POSITION AddHead(void* item);
     POSITION AddTail(void* item);
-    void AddHead(const CPtrList* other);
-    void AddTail(const CPtrList* other);
     // Frees the nodes; the items themselves are the caller's.
     void RemoveAll();
 
     POSITION GetHeadPosition() const;
-    POSITION GetTailPosition() const;
-    // Return the item at `pos` and move `pos` to the next (previous) node, null after the last.
-    void*& GetNext(POSITION& pos);
+    // Returns the item at `pos` and moves `pos` to the next node, null after the last.
     void* GetNext(POSITION& pos) const;
-    void*& GetPrev(POSITION& pos);
-    void* GetPrev(POSITION& pos) const;
 
-    void*& GetAt(POSITION pos);
     void* GetAt(POSITION pos) const;
-    void SetAt(POSITION pos, void* item);
     void RemoveAt(POSITION pos);
-
-    // A null position inserts at the head (before) or the tail (after).
-    POSITION InsertBefore(POSITION pos, void* item);
-    POSITION InsertAfter(POSITION pos, void* item);
 
     // Searches from the node after `startAfter` (from the head when null).
     POSITION Find(void* item, POSITION startAfter = nullptr) const;
@@ -80,7 +59,6 @@ private:
     Node* m_head = nullptr;
     Node* m_tail = nullptr;
     INT_PTR m_count = 0;
-    void* m_scratch = nullptr;
 };
 
 class CPtrArray {
@@ -90,35 +68,24 @@ public:
     CPtrArray& operator=(const CPtrArray&) = delete;
 
     INT_PTR GetSize() const { return static_cast<INT_PTR>(m_data.size()); }
-    INT_PTR GetCount() const { return GetSize(); }
-    BOOL IsEmpty() const { return m_data.empty(); }
-    INT_PTR GetUpperBound() const { return GetSize() - 1; }
 
-    // New elements are null. A negative size is ignored; growBy is a hint only.
-    void SetSize(INT_PTR newSize, INT_PTR growBy = -1);
-    void FreeExtra() { m_data.shrink_to_fit(); }
     void RemoveAll() { m_data.clear(); }
 
-    // Outside the array: GetAt gives null, SetAt does nothing, ElementAt refers to a scratch slot.
+    // Outside the array: GetAt gives null, ElementAt refers to a scratch slot.
     void* GetAt(INT_PTR index) const;
-    void SetAt(INT_PTR index, void* item);
     void*& ElementAt(INT_PTR index);
     void* operator[](INT_PTR index) const { return GetAt(index); }
     void*& operator[](INT_PTR index) { return ElementAt(index); }
     void** GetData() { return m_data.empty() ? nullptr : m_data.data(); }
     void* const* GetData() const { return m_data.empty() ? nullptr : m_data.data(); }
 
-    // Grows the array when the index is past the end.
-    void SetAtGrow(INT_PTR index, void* item);
     // Returns the new element's index, or -1 when memory ran out.
     INT_PTR Add(void* item);
     // Returns the old size (the index of the first appended element).
     INT_PTR Append(const CPtrArray& other);
-    void Copy(const CPtrArray& other);
 
     // Inserts `count` copies of the item; an index past the end grows the array first.
     void InsertAt(INT_PTR index, void* item, INT_PTR count = 1);
-    void InsertAt(INT_PTR startIndex, const CPtrArray* other);
     // Removes up to `count` elements from the index; a range past the end is cut at the end.
     void RemoveAt(INT_PTR index, INT_PTR count = 1);
 
@@ -137,13 +104,9 @@ class CTypedPtrArray : public BASE_CLASS {
 public:
     TYPE GetAt(INT_PTR index) const { return static_cast<TYPE>(BASE_CLASS::GetAt(index)); }
     TYPE& ElementAt(INT_PTR index) { return reinterpret_cast<TYPE&>(BASE_CLASS::ElementAt(index)); }
-    void SetAt(INT_PTR index, TYPE item) { BASE_CLASS::SetAt(index, item); }
-    void SetAtGrow(INT_PTR index, TYPE item) { BASE_CLASS::SetAtGrow(index, item); }
     INT_PTR Add(TYPE item) { return BASE_CLASS::Add(item); }
     INT_PTR Append(const CTypedPtrArray& other) { return BASE_CLASS::Append(other); }
-    void Copy(const CTypedPtrArray& other) { BASE_CLASS::Copy(other); }
     void InsertAt(INT_PTR index, TYPE item, INT_PTR count = 1) { BASE_CLASS::InsertAt(index, item, count); }
-    void InsertAt(INT_PTR startIndex, const CTypedPtrArray* other) { BASE_CLASS::InsertAt(startIndex, other); }
     TYPE operator[](INT_PTR index) const { return GetAt(index); }
     TYPE& operator[](INT_PTR index) { return ElementAt(index); }
     TYPE* GetData() { return reinterpret_cast<TYPE*>(BASE_CLASS::GetData()); }
@@ -184,7 +147,6 @@ public:
     CMap& operator=(const CMap&) = delete;
 
     INT_PTR GetCount() const { return m_count; }
-    INT_PTR GetSize() const { return m_count; }
     BOOL IsEmpty() const { return m_count == 0; }
 
     BOOL Lookup(ARG_KEY key, VALUE& value) const
@@ -238,14 +200,6 @@ public:
         m_buckets.clear();
         m_count = 0;
     }
-
-    // Sizes the table before the first insertion; later calls are ignored.
-    void InitHashTable(UINT size, BOOL allocNow = TRUE)
-    {
-        (void)allocNow;
-        if (m_count == 0 && size > 0) m_buckets.assign(size, nullptr);
-    }
-    UINT GetHashTableSize() const { return static_cast<UINT>(m_buckets.size()); }
 
     POSITION GetStartPosition() const { return ToPosition(FirstFrom(0)); }
 

@@ -12,13 +12,6 @@ int CComboBox::AddString(LPCTSTR lpszString)
     return (int)SendMessage(CB_ADDSTRING, 0, (LPARAM)(lpszString ? lpszString : L""));
 }
 
-int CComboBox::InsertString(int nIndex, LPCTSTR lpszString)
-{
-    return (int)SendMessage(CB_INSERTSTRING, (WPARAM)nIndex, (LPARAM)(lpszString ? lpszString : L""));
-}
-
-int CComboBox::DeleteString(UINT nIndex) { return (int)SendMessage(CB_DELETESTRING, (WPARAM)nIndex); }
-void CComboBox::ResetContent() { SendMessage(CB_RESETCONTENT); }
 int CComboBox::GetCount() const { return (int)SendMessage(CB_GETCOUNT); }
 int CComboBox::GetCurSel() const { return (int)SendMessage(CB_GETCURSEL); }
 int CComboBox::SetCurSel(int nSelect) { return (int)SendMessage(CB_SETCURSEL, (WPARAM)nSelect); }
@@ -33,19 +26,12 @@ int CComboBox::GetLBText(int nIndex, LPTSTR lpszText) const
 void CComboBox::GetLBText(int nIndex, CString& rString) const
 {
     rString.Empty();
-    int length = GetLBTextLen(nIndex);
+    int length = (int)SendMessage(CB_GETLBTEXTLEN, (WPARAM)nIndex);
     if (length <= 0)
         return;
     LPTSTR buffer = rString.GetBuffer(length + 1);
     int copied = (int)SendMessage(CB_GETLBTEXT, (WPARAM)nIndex, (LPARAM)buffer);
     rString.ReleaseBuffer(copied > 0 && copied <= length ? copied : 0);
-}
-
-int CComboBox::GetLBTextLen(int nIndex) const { return (int)SendMessage(CB_GETLBTEXTLEN, (WPARAM)nIndex); }
-
-int CComboBox::FindString(int nStartAfter, LPCTSTR lpszString) const
-{
-    return (int)SendMessage(CB_FINDSTRING, (WPARAM)nStartAfter, (LPARAM)(lpszString ? lpszString : L""));
 }
 
 int CComboBox::FindStringExact(int nIndexStart, LPCTSTR lpszFind) const
@@ -65,39 +51,7 @@ int CComboBox::SetItemData(int nIndex, DWORD_PTR dwItemData)
     return (int)SendMessage(CB_SETITEMDATA, (WPARAM)nIndex, (LPARAM)dwItemData);
 }
 
-void* CComboBox::GetItemDataPtr(int nIndex) const
-{
-    LRESULT data = SendMessage(CB_GETITEMDATA, (WPARAM)nIndex);
-    return data == CB_ERR ? nullptr : (void*)data;
-}
-
-int CComboBox::SetItemDataPtr(int nIndex, void* pData) { return SetItemData(nIndex, (DWORD_PTR)pData); }
-int CComboBox::GetTopIndex() const { return (int)SendMessage(CB_GETTOPINDEX); }
-int CComboBox::SetTopIndex(int nIndex) { return (int)SendMessage(CB_SETTOPINDEX, (WPARAM)nIndex); }
 int CComboBox::GetItemHeight(int nIndex) const { return (int)SendMessage(CB_GETITEMHEIGHT, (WPARAM)nIndex); }
-
-int CComboBox::SetItemHeight(int nIndex, UINT cyItemHeight)
-{
-    return (int)SendMessage(CB_SETITEMHEIGHT, (WPARAM)nIndex, (LPARAM)cyItemHeight);
-}
-
-BOOL CComboBox::GetDroppedState() const { return (BOOL)SendMessage(CB_GETDROPPEDSTATE); }
-void CComboBox::ShowDropDown(BOOL bShowIt) { SendMessage(CB_SHOWDROPDOWN, (WPARAM)bShowIt); }
-void CComboBox::GetDroppedControlRect(LPRECT lprect) const { SendMessage(CB_GETDROPPEDCONTROLRECT, 0, (LPARAM)lprect); }
-int CComboBox::GetDroppedWidth() const { return (int)SendMessage(CB_GETDROPPEDWIDTH); }
-int CComboBox::SetDroppedWidth(UINT nWidth) { return (int)SendMessage(CB_SETDROPPEDWIDTH, (WPARAM)nWidth); }
-BOOL CComboBox::LimitText(int nMaxChars) { return (BOOL)SendMessage(CB_LIMITTEXT, (WPARAM)nMaxChars); }
-DWORD CComboBox::GetEditSel() const { return (DWORD)SendMessage(CB_GETEDITSEL); }
-
-BOOL CComboBox::SetEditSel(int nStartChar, int nEndChar)
-{
-    return (BOOL)SendMessage(CB_SETEDITSEL, 0, MAKELPARAM((WORD)nStartChar, (WORD)nEndChar));
-}
-
-void CComboBox::Clear() { SendMessage(WM_CLEAR); }
-void CComboBox::Copy() { SendMessage(WM_COPY); }
-void CComboBox::Cut() { SendMessage(WM_CUT); }
-void CComboBox::Paste() { SendMessage(WM_PASTE); }
 
 // Owner drawing: nothing to draw or measure by default; items compare equal.
 void CComboBox::DrawItem(LPDRAWITEMSTRUCT) {}

@@ -12,8 +12,6 @@ extern HINSTANCE AfxGetResourceHandle();
 
 namespace {
 
-size_t SafeLength(const wchar_t* text) { return text ? wcslen(text) : 0; }
-
 std::wstring AnsiToWide(const char* text, int length)
 {
     if (!text || length <= 0) return std::wstring();
@@ -23,8 +21,6 @@ std::wstring AnsiToWide(const char* text, int length)
     MultiByteToWideChar(CP_ACP, 0, text, length, &wide[0], wideLength);
     return wide;
 }
-
-bool InSet(wchar_t ch, const wchar_t* charSet) { return charSet && ch != 0 && wcschr(charSet, ch) != nullptr; }
 
 // Clamps [first, first + count) into a string of `length` characters.
 void ClampRange(int length, int& first, int& count)
@@ -118,12 +114,6 @@ wchar_t CString::GetAt(int index) const
     return m_str[static_cast<size_t>(index)];
 }
 
-void CString::SetAt(int index, wchar_t ch)
-{
-    if (index < 0 || index >= GetLength()) return;
-    m_str[static_cast<size_t>(index)] = ch;
-}
-
 CString& CString::operator+=(const CString& text)
 {
     m_str += text.m_str;
@@ -140,13 +130,6 @@ CString& CString::operator+=(wchar_t ch)
 {
     m_str.push_back(ch);
     return *this;
-}
-
-void CString::Append(const wchar_t* text, int length)
-{
-    if (!text || length <= 0) return;
-    size_t available = wcsnlen(text, static_cast<size_t>(length));
-    m_str.append(text, available);
 }
 
 CString operator+(const CString& a, const CString& b) { return CString(a.Str() + b.Str()); }
@@ -202,23 +185,10 @@ void CString::Format(const wchar_t* format, ...)
     va_end(args);
 }
 
-void CString::AppendFormat(const wchar_t* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    AppendFormatV(format, args);
-    va_end(args);
-}
-
 void CString::FormatV(const wchar_t* format, va_list args)
 {
     // Formatted into a fresh string, so an argument may be this string's own text.
     m_str = FormatText(format, args);
-}
-
-void CString::AppendFormatV(const wchar_t* format, va_list args)
-{
-    m_str += FormatText(format, args);
 }
 
 BOOL CString::LoadString(UINT id) { return LoadString(AfxGetResourceHandle(), id); }
@@ -262,13 +232,6 @@ CString CString::Mid(int first, int count) const
     return CString(m_str.substr(static_cast<size_t>(first), static_cast<size_t>(count)));
 }
 
-int CString::Find(wchar_t ch, int start) const
-{
-    if (start < 0 || start >= GetLength()) return -1;
-    size_t found = m_str.find(ch, static_cast<size_t>(start));
-    return found == std::wstring::npos ? -1 : static_cast<int>(found);
-}
-
 int CString::Find(const wchar_t* sub, int start) const
 {
     if (!sub || start < 0 || start > GetLength()) return -1;
@@ -280,27 +243,6 @@ int CString::ReverseFind(wchar_t ch) const
 {
     size_t found = m_str.rfind(ch);
     return found == std::wstring::npos ? -1 : static_cast<int>(found);
-}
-
-int CString::FindOneOf(const wchar_t* charSet) const
-{
-    if (!charSet || !*charSet) return -1;
-    size_t found = m_str.find_first_of(charSet);
-    return found == std::wstring::npos ? -1 : static_cast<int>(found);
-}
-
-CString CString::SpanIncluding(const wchar_t* charSet) const
-{
-    size_t n = 0;
-    while (n < m_str.size() && InSet(m_str[n], charSet)) ++n;
-    return CString(m_str.substr(0, n));
-}
-
-CString CString::SpanExcluding(const wchar_t* charSet) const
-{
-    size_t n = 0;
-    while (n < m_str.size() && !InSet(m_str[n], charSet)) ++n;
-    return CString(m_str.substr(0, n));
 }
 
 // ---- trimming ----------------------------------------------------------------------------------
@@ -333,39 +275,13 @@ CString& CString::TrimLeft()
     return *this;
 }
 
-CString& CString::TrimLeft(wchar_t ch)
-{
-    TrimLeftWhile(m_str, [ch](wchar_t c) { return c == ch; });
-    return *this;
-}
-
-CString& CString::TrimLeft(const wchar_t* charSet)
-{
-    TrimLeftWhile(m_str, [charSet](wchar_t c) { return InSet(c, charSet); });
-    return *this;
-}
-
 CString& CString::TrimRight()
 {
     TrimRightWhile(m_str, IsSpace);
     return *this;
 }
 
-CString& CString::TrimRight(wchar_t ch)
-{
-    TrimRightWhile(m_str, [ch](wchar_t c) { return c == ch; });
-    return *this;
-}
-
-CString& CString::TrimRight(const wchar_t* charSet)
-{
-    TrimRightWhile(m_str, [charSet](wchar_t c) { return InSet(c, charSet); });
-    return *this;
-}
-
 CString& CString::Trim() { return TrimRight().TrimLeft(); }
-CString& CString::Trim(wchar_t ch) { return TrimRight(ch).TrimLeft(ch); }
-CString& CString::Trim(const wchar_t* charSet) { return TrimRight(charSet).TrimLeft(charSet); }
 
 // ---- editing -----------------------------------------------------------------------------------
 
@@ -375,121 +291,12 @@ CString& CString::MakeLower()
     return *this;
 }
 
-CString& CString::MakeUpper()
-{
-    if (!m_str.empty()) CharUpperBuffW(&m_str[0], static_cast<DWORD>(m_str.size()));
-    return *this;
-}
-
-CString& CString::MakeReverse()
-{
-    m_str.assign(m_str.rbegin(), m_str.rend());
-    return *this;
-}
-
-int CString::Replace(wchar_t oldCh, wchar_t newCh)
-{
-    int count = 0;
-    for (wchar_t& c : m_str) {
-        if (c == oldCh) {
-            c = newCh;
-            ++count;
-        }
-    }
-    return count;
-}
-
-int CString::Replace(const wchar_t* oldText, const wchar_t* newText)
-{
-    size_t oldLength = SafeLength(oldText);
-    if (oldLength == 0) return 0;
-    std::wstring replacement = newText ? newText : L"";  // copied: it may point into this string
-    std::wstring pattern(oldText, oldLength);
-    std::wstring result;
-    int count = 0;
-    size_t from = 0;
-    for (size_t found; (found = m_str.find(pattern, from)) != std::wstring::npos; from = found + oldLength) {
-        result.append(m_str, from, found - from);
-        result += replacement;
-        ++count;
-    }
-    if (count == 0) return 0;
-    result.append(m_str, from, std::wstring::npos);
-    m_str.swap(result);
-    return count;
-}
-
-int CString::Remove(wchar_t ch)
-{
-    size_t before = m_str.size();
-    std::wstring kept;
-    kept.reserve(before);
-    for (wchar_t c : m_str) {
-        if (c != ch) kept.push_back(c);
-    }
-    m_str.swap(kept);
-    return static_cast<int>(before - m_str.size());
-}
-
-int CString::Insert(int index, wchar_t ch)
-{
-    if (index < 0) index = 0;
-    if (index > GetLength()) index = GetLength();
-    m_str.insert(static_cast<size_t>(index), 1, ch);
-    return GetLength();
-}
-
-int CString::Insert(int index, const wchar_t* text)
-{
-    if (index < 0) index = 0;
-    if (index > GetLength()) index = GetLength();
-    if (text) m_str.insert(static_cast<size_t>(index), std::wstring(text));  // copy: text may alias
-    return GetLength();
-}
-
-int CString::Delete(int index, int count)
-{
-    ClampRange(GetLength(), index, count);
-    m_str.erase(static_cast<size_t>(index), static_cast<size_t>(count));
-    return GetLength();
-}
-
-CString CString::Tokenize(const wchar_t* delimiters, int& start) const
-{
-    int length = GetLength();
-    if (start < 0 || start >= length) {
-        start = -1;
-        return CString();
-    }
-    if (!delimiters || !*delimiters) {
-        // No delimiters: the rest is one token, and the next call ends the loop.
-        CString rest = Mid(start);
-        start = length;
-        return rest;
-    }
-    size_t tokenStart = m_str.find_first_not_of(delimiters, static_cast<size_t>(start));
-    if (tokenStart == std::wstring::npos) {
-        start = -1;
-        return CString();
-    }
-    size_t tokenEnd = m_str.find_first_of(delimiters, tokenStart);
-    if (tokenEnd == std::wstring::npos) tokenEnd = m_str.size();
-    start = static_cast<int>(tokenEnd) + 1;
-    return CString(m_str.substr(tokenStart, tokenEnd - tokenStart));
-}
-
 // ---- buffers -----------------------------------------------------------------------------------
 
 LPTSTR CString::GetBuffer(int minLength)
 {
     if (minLength > GetLength()) m_str.resize(static_cast<size_t>(minLength), L'\0');
     return &m_str[0];  // the terminator at [size()] is writable as NUL
-}
-
-LPTSTR CString::GetBufferSetLength(int length)
-{
-    m_str.resize(length > 0 ? static_cast<size_t>(length) : 0, L'\0');
-    return &m_str[0];
 }
 
 void CString::ReleaseBuffer(int newLength)

@@ -40,15 +40,11 @@ public:
 
     // Out of range: GetAt gives 0, SetAt does nothing.
     wchar_t GetAt(int index) const;
-    void SetAt(int index, wchar_t ch);
     wchar_t operator[](int index) const { return GetAt(index); }
 
     CString& operator+=(const CString& text);
     CString& operator+=(const wchar_t* text);
     CString& operator+=(wchar_t ch);
-    void Append(const wchar_t* text) { *this += text; }
-    void Append(const wchar_t* text, int length);
-    void AppendChar(wchar_t ch) { m_str.push_back(ch); }
 
     // Ordinal comparisons: < 0, 0 or > 0. CompareNoCase folds case over all of Unicode.
     int Compare(const wchar_t* text) const;
@@ -58,9 +54,7 @@ public:
     // text, %S, %hs, %C and %hc narrow text; %I64d and %lld take 64-bit integers. The result has
     // no length limit. The format is always the program's own text, never the user's.
     void Format(const wchar_t* format, ...);
-    void AppendFormat(const wchar_t* format, ...);
     void FormatV(const wchar_t* format, va_list args);
-    void AppendFormatV(const wchar_t* format, va_list args);
 
     // Loads a string resource from the class library's resource module (or from `module`).
     // Returns FALSE and leaves the string empty when there is no such string.
@@ -73,50 +67,21 @@ public:
     CString Mid(int first, int count) const;
 
     // Searches give -1 when nothing is found or the start is out of range.
-    int Find(wchar_t ch, int start = 0) const;
     int Find(const wchar_t* sub, int start = 0) const;
     int ReverseFind(wchar_t ch) const;
-    int FindOneOf(const wchar_t* charSet) const;
 
-    CString SpanIncluding(const wchar_t* charSet) const;
-    CString SpanExcluding(const wchar_t* charSet) const;
-
-    // Without a set these remove white space.
+    // Remove white space.
     CString& Trim();
-    CString& Trim(wchar_t ch);
-    CString& Trim(const wchar_t* charSet);
     CString& TrimLeft();
-    CString& TrimLeft(wchar_t ch);
-    CString& TrimLeft(const wchar_t* charSet);
     CString& TrimRight();
-    CString& TrimRight(wchar_t ch);
-    CString& TrimRight(const wchar_t* charSet);
 
     CString& MakeLower();
-    CString& MakeUpper();
-    CString& MakeReverse();
-
-    // Each returns the number of replacements or removals.
-    int Replace(wchar_t oldCh, wchar_t newCh);
-    int Replace(const wchar_t* oldText, const wchar_t* newText);
-    int Remove(wchar_t ch);
-
-    // Each returns the new length. The index is clamped into the string.
-    int Insert(int index, wchar_t ch);
-    int Insert(int index, const wchar_t* text);
-    int Delete(int index, int count = 1);
-
-    // The next token after `start`, skipping leading delimiters; `start` moves past it, and
-    // becomes -1 (with an empty result) once no token is left.
-    CString Tokenize(const wchar_t* delimiters, int& start) const;
 
     // Writable buffer of at least `minLength` characters plus the terminator. Until
     // ReleaseBuffer, the string's length is that of the buffer.
     LPTSTR GetBuffer(int minLength = 0);
-    LPTSTR GetBufferSetLength(int length);
     // newLength -1: the text up to the first NUL. Otherwise clamped to the buffer.
     void ReleaseBuffer(int newLength = -1);
-
 private:
     void AssignAnsi(const char* text);
     std::wstring m_str;

@@ -8,7 +8,6 @@
 IMPLEMENT_DYNAMIC(CDC, CObject)
 IMPLEMENT_DYNAMIC(CPaintDC, CDC)
 IMPLEMENT_DYNAMIC(CClientDC, CDC)
-IMPLEMENT_DYNAMIC(CWindowDC, CDC)
 
 namespace {
 
@@ -46,19 +45,6 @@ CWnd* CDC::GetWindow() const { return m_hDC ? CWnd::FromHandle(::WindowFromDC(m_
 BOOL CDC::CreateCompatibleDC(CDC* pDC)
 {
     HDC hDC = ::CreateCompatibleDC(SourceDC(pDC));
-    if (!hDC)
-        return FALSE;
-    DeleteDC();
-    if (!Attach(hDC)) {
-        ::DeleteDC(hDC);
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CDC::CreateDC(LPCTSTR lpszDriverName, LPCTSTR lpszDeviceName, LPCTSTR lpszOutput, const DEVMODE* lpInitData)
-{
-    HDC hDC = ::CreateDCW(lpszDriverName, lpszDeviceName, lpszOutput, lpInitData);
     if (!hDC)
         return FALSE;
     DeleteDC();
@@ -157,46 +143,11 @@ CGdiObject* CDC::SelectObject(CGdiObject* pObject)
     return CGdiObject::FromHandle(::SelectObject(m_hDC, pObject->m_hObject));
 }
 
-int CDC::SelectObject(CRgn* pRgn)
-{
-    if (!m_hDC || !pRgn || !pRgn->m_hObject)
-        return ERROR;
-    return (int)(INT_PTR)::SelectObject(m_hDC, pRgn->m_hObject);
-}
-
 HGDIOBJ CDC::SelectObject(HGDIOBJ hObject)
 {
     if (!m_hDC || !hObject)
         return nullptr;
     return ::SelectObject(m_hDC, hObject);
-}
-
-CGdiObject* CDC::SelectStockObject(int nIndex)
-{
-    HGDIOBJ stock = ::GetStockObject(nIndex);
-    if (!m_hDC || !stock)
-        return nullptr;
-    return CGdiObject::FromHandle(::SelectObject(m_hDC, stock));
-}
-
-CPen* CDC::GetCurrentPen() const
-{
-    return m_hDC ? CPen::FromHandle((HPEN)::GetCurrentObject(m_hDC, OBJ_PEN)) : nullptr;
-}
-
-CBrush* CDC::GetCurrentBrush() const
-{
-    return m_hDC ? CBrush::FromHandle((HBRUSH)::GetCurrentObject(m_hDC, OBJ_BRUSH)) : nullptr;
-}
-
-CFont* CDC::GetCurrentFont() const
-{
-    return m_hDC ? CFont::FromHandle((HFONT)::GetCurrentObject(m_hDC, OBJ_FONT)) : nullptr;
-}
-
-CBitmap* CDC::GetCurrentBitmap() const
-{
-    return m_hDC ? CBitmap::FromHandle((HBITMAP)::GetCurrentObject(m_hDC, OBJ_BITMAP)) : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -205,15 +156,8 @@ CBitmap* CDC::GetCurrentBitmap() const
 COLORREF CDC::SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
 COLORREF CDC::GetTextColor() const { return ::GetTextColor(m_hDC); }
 COLORREF CDC::SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
-COLORREF CDC::GetBkColor() const { return ::GetBkColor(m_hDC); }
 int CDC::SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
-int CDC::GetBkMode() const { return ::GetBkMode(m_hDC); }
-UINT CDC::SetTextAlign(UINT nFlags) { return ::SetTextAlign(m_hDC, nFlags); }
-UINT CDC::GetTextAlign() const { return ::GetTextAlign(m_hDC); }
-int CDC::SetROP2(int nDrawMode) { return ::SetROP2(m_hDC, nDrawMode); }
-int CDC::GetROP2() const { return ::GetROP2(m_hDC); }
 int CDC::SetStretchBltMode(int nStretchMode) { return ::SetStretchBltMode(m_hDC, nStretchMode); }
-int CDC::GetStretchBltMode() const { return ::GetStretchBltMode(m_hDC); }
 int CDC::GetDeviceCaps(int nIndex) const { return ::GetDeviceCaps(m_hDC, nIndex); }
 
 CPoint CDC::SetBrushOrg(int x, int y)
@@ -223,62 +167,12 @@ CPoint CDC::SetBrushOrg(int x, int y)
     return CPoint(old);
 }
 
-CPoint CDC::GetBrushOrg() const
-{
-    POINT org = {0, 0};
-    ::GetBrushOrgEx(m_hDC, &org);
-    return CPoint(org);
-}
-
-int CDC::SetMapMode(int nMapMode) { return ::SetMapMode(m_hDC, nMapMode); }
-int CDC::GetMapMode() const { return ::GetMapMode(m_hDC); }
-
-CPoint CDC::SetViewportOrg(int x, int y)
-{
-    POINT old = {0, 0};
-    ::SetViewportOrgEx(m_hDC, x, y, &old);
-    return CPoint(old);
-}
-
-CPoint CDC::OffsetViewportOrg(int nWidth, int nHeight)
-{
-    POINT old = {0, 0};
-    ::OffsetViewportOrgEx(m_hDC, nWidth, nHeight, &old);
-    return CPoint(old);
-}
-
 CPoint CDC::GetViewportOrg() const
 {
     POINT org = {0, 0};
     ::GetViewportOrgEx(m_hDC, &org);
     return CPoint(org);
 }
-
-CPoint CDC::SetWindowOrg(int x, int y)
-{
-    POINT old = {0, 0};
-    ::SetWindowOrgEx(m_hDC, x, y, &old);
-    return CPoint(old);
-}
-
-CPoint CDC::OffsetWindowOrg(int nWidth, int nHeight)
-{
-    POINT old = {0, 0};
-    ::OffsetWindowOrgEx(m_hDC, nWidth, nHeight, &old);
-    return CPoint(old);
-}
-
-CPoint CDC::GetWindowOrg() const
-{
-    POINT org = {0, 0};
-    ::GetWindowOrgEx(m_hDC, &org);
-    return CPoint(org);
-}
-
-void CDC::LPtoDP(LPPOINT lpPoints, int nCount) const { ::LPtoDP(m_hDC, lpPoints, nCount); }
-void CDC::LPtoDP(LPRECT lpRect) const { ::LPtoDP(m_hDC, (LPPOINT)lpRect, 2); }
-void CDC::DPtoLP(LPPOINT lpPoints, int nCount) const { ::DPtoLP(m_hDC, lpPoints, nCount); }
-void CDC::DPtoLP(LPRECT lpRect) const { ::DPtoLP(m_hDC, (LPPOINT)lpRect, 2); }
 
 // ---------------------------------------------------------------------------------------------
 // State and clipping
@@ -292,23 +186,6 @@ int CDC::IntersectClipRect(LPCRECT lpRect)
 {
     return lpRect ? IntersectClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom) : ERROR;
 }
-
-int CDC::ExcludeClipRect(int x1, int y1, int x2, int y2) { return ::ExcludeClipRect(m_hDC, x1, y1, x2, y2); }
-
-int CDC::ExcludeClipRect(LPCRECT lpRect)
-{
-    return lpRect ? ExcludeClipRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom) : ERROR;
-}
-
-int CDC::SelectClipRgn(CRgn* pRgn) { return ::SelectClipRgn(m_hDC, pRgn ? (HRGN)pRgn->m_hObject : nullptr); }
-
-int CDC::SelectClipRgn(CRgn* pRgn, int nMode)
-{
-    return ::ExtSelectClipRgn(m_hDC, pRgn ? (HRGN)pRgn->m_hObject : nullptr, nMode);
-}
-
-BOOL CDC::PtVisible(int x, int y) const { return ::PtVisible(m_hDC, x, y); }
-BOOL CDC::RectVisible(LPCRECT lpRect) const { return lpRect ? ::RectVisible(m_hDC, lpRect) : FALSE; }
 
 // ---------------------------------------------------------------------------------------------
 // Text
@@ -332,17 +209,6 @@ BOOL CDC::TextOut(int x, int y, LPCTSTR lpszString, int nCount)
 
 BOOL CDC::TextOut(int x, int y, const CString& str) { return TextOut(x, y, str.GetString(), str.GetLength()); }
 
-BOOL CDC::ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, LPCTSTR lpszString, UINT nCount,
-                     LPINT lpDxWidths)
-{
-    return ::ExtTextOutW(m_hDC, x, y, nOptions, lpRect, lpszString, lpszString ? nCount : 0, lpDxWidths);
-}
-
-BOOL CDC::ExtTextOut(int x, int y, UINT nOptions, LPCRECT lpRect, const CString& str, LPINT lpDxWidths)
-{
-    return ExtTextOut(x, y, nOptions, lpRect, str.GetString(), (UINT)str.GetLength(), lpDxWidths);
-}
-
 CSize CDC::GetTextExtent(LPCTSTR lpszString, int nCount) const
 {
     SIZE size = {0, 0};
@@ -352,19 +218,6 @@ CSize CDC::GetTextExtent(LPCTSTR lpszString, int nCount) const
 }
 
 CSize CDC::GetTextExtent(const CString& str) const { return GetTextExtent(str.GetString(), str.GetLength()); }
-
-BOOL CDC::GetTextMetrics(LPTEXTMETRIC lpMetrics) const
-{
-    return lpMetrics ? ::GetTextMetricsW(m_hDC, lpMetrics) : FALSE;
-}
-
-int CDC::GetTextFace(CString& rString) const
-{
-    wchar_t face[LF_FACESIZE] = L"";
-    int copied = ::GetTextFaceW(m_hDC, LF_FACESIZE, face);
-    rString = face;
-    return copied;
-}
 
 // ---------------------------------------------------------------------------------------------
 // Filled shapes and lines
@@ -398,26 +251,6 @@ void CDC::FrameRect(LPCRECT lpRect, CBrush* pBrush)
         ::FrameRect(m_hDC, lpRect, (HBRUSH)pBrush->m_hObject);
 }
 
-void CDC::InvertRect(LPCRECT lpRect)
-{
-    if (lpRect)
-        ::InvertRect(m_hDC, lpRect);
-}
-
-BOOL CDC::FillRgn(CRgn* pRgn, CBrush* pBrush)
-{
-    if (!pRgn || !pBrush)
-        return FALSE;
-    return ::FillRgn(m_hDC, (HRGN)pRgn->m_hObject, (HBRUSH)pBrush->m_hObject);
-}
-
-BOOL CDC::FrameRgn(CRgn* pRgn, CBrush* pBrush, int nWidth, int nHeight)
-{
-    if (!pRgn || !pBrush)
-        return FALSE;
-    return ::FrameRgn(m_hDC, (HRGN)pRgn->m_hObject, (HBRUSH)pBrush->m_hObject, nWidth, nHeight);
-}
-
 void CDC::Draw3dRect(LPCRECT lpRect, COLORREF clrTopLeft, COLORREF clrBottomRight)
 {
     if (lpRect)
@@ -437,11 +270,6 @@ void CDC::Draw3dRect(int x, int y, int cx, int cy, COLORREF clrTopLeft, COLORREF
     FillSolidRect(x, y + cy - 1, cx, 1, clrBottomRight);
 }
 
-BOOL CDC::DrawEdge(LPRECT lpRect, UINT nEdge, UINT nFlags)
-{
-    return lpRect ? ::DrawEdge(m_hDC, lpRect, nEdge, nFlags) : FALSE;
-}
-
 void CDC::DrawFocusRect(LPCRECT lpRect)
 {
     if (lpRect)
@@ -453,28 +281,6 @@ BOOL CDC::Rectangle(int x1, int y1, int x2, int y2) { return ::Rectangle(m_hDC, 
 BOOL CDC::Rectangle(LPCRECT lpRect)
 {
     return lpRect ? Rectangle(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom) : FALSE;
-}
-
-BOOL CDC::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
-{
-    return ::RoundRect(m_hDC, x1, y1, x2, y2, x3, y3);
-}
-
-BOOL CDC::RoundRect(LPCRECT lpRect, POINT point)
-{
-    return lpRect ? RoundRect(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom, point.x, point.y) : FALSE;
-}
-
-BOOL CDC::Ellipse(int x1, int y1, int x2, int y2) { return ::Ellipse(m_hDC, x1, y1, x2, y2); }
-
-BOOL CDC::Ellipse(LPCRECT lpRect)
-{
-    return lpRect ? Ellipse(lpRect->left, lpRect->top, lpRect->right, lpRect->bottom) : FALSE;
-}
-
-BOOL CDC::Polygon(const POINT* lpPoints, int nCount)
-{
-    return lpPoints ? ::Polygon(m_hDC, lpPoints, nCount) : FALSE;
 }
 
 BOOL CDC::Polyline(const POINT* lpPoints, int nCount)
@@ -490,13 +296,6 @@ CPoint CDC::MoveTo(int x, int y)
 }
 
 BOOL CDC::LineTo(int x, int y) { return ::LineTo(m_hDC, x, y); }
-
-CPoint CDC::GetCurrentPosition() const
-{
-    POINT pos = {0, 0};
-    ::GetCurrentPositionEx(m_hDC, &pos);
-    return CPoint(pos);
-}
 
 // ---------------------------------------------------------------------------------------------
 // Icons and state images
@@ -531,7 +330,6 @@ BOOL CDC::DrawState(CPoint pt, CSize size, HICON hIcon, UINT nFlags, HBRUSH hBru
 // Pixels and block transfers
 
 COLORREF CDC::GetPixel(int x, int y) const { return ::GetPixel(m_hDC, x, y); }
-COLORREF CDC::SetPixel(int x, int y, COLORREF crColor) { return ::SetPixel(m_hDC, x, y, crColor); }
 BOOL CDC::SetPixelV(int x, int y, COLORREF crColor) { return ::SetPixelV(m_hDC, x, y, crColor); }
 
 BOOL CDC::PatBlt(int x, int y, int nWidth, int nHeight, DWORD dwRop)
@@ -548,15 +346,6 @@ BOOL CDC::StretchBlt(int x, int y, int nWidth, int nHeight, CDC* pSrcDC, int xSr
                      int nSrcHeight, DWORD dwRop)
 {
     return ::StretchBlt(m_hDC, x, y, nWidth, nHeight, SourceDC(pSrcDC), xSrc, ySrc, nSrcWidth, nSrcHeight, dwRop);
-}
-
-BOOL CDC::TransparentBlt(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC, int xSrc, int ySrc,
-                         int nSrcWidth, int nSrcHeight, UINT clrTransparent)
-{
-    if (!pSrcDC)
-        return FALSE;
-    return ::TransparentBlt(m_hDC, xDest, yDest, nDestWidth, nDestHeight, pSrcDC->m_hDC, xSrc, ySrc, nSrcWidth,
-                            nSrcHeight, clrTransparent);
 }
 
 BOOL CDC::AlphaBlend(int xDest, int yDest, int nDestWidth, int nDestHeight, CDC* pSrcDC, int xSrc, int ySrc,
@@ -611,15 +400,3 @@ CClientDC::~CClientDC()
         ::ReleaseDC(m_hWnd, Detach());
 }
 
-CWindowDC::CWindowDC(CWnd* pWnd)
-{
-    m_hWnd = pWnd ? pWnd->m_hWnd : nullptr;
-    if (HDC hDC = ::GetWindowDC(m_hWnd))
-        AttachBorrowed(hDC);
-}
-
-CWindowDC::~CWindowDC()
-{
-    if (m_hDC)
-        ::ReleaseDC(m_hWnd, Detach());
-}

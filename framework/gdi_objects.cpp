@@ -13,7 +13,6 @@ IMPLEMENT_DYNAMIC(CPen, CGdiObject)
 IMPLEMENT_DYNAMIC(CBrush, CGdiObject)
 IMPLEMENT_DYNAMIC(CFont, CGdiObject)
 IMPLEMENT_DYNAMIC(CBitmap, CGdiObject)
-IMPLEMENT_DYNAMIC(CRgn, CGdiObject)
 
 namespace {
 
@@ -72,8 +71,6 @@ void CGdiObject::DeleteTempMap()
     t_pruneSize = kFirstPruneSize;
 }
 
-size_t CGdiObject::GetTempMapSize() { return t_tempObjects.size(); }
-
 CGdiObject::~CGdiObject() { DeleteObject(); }
 
 BOOL CGdiObject::Attach(HGDIOBJ hObject)
@@ -105,15 +102,6 @@ BOOL CGdiObject::AttachNew(HGDIOBJ hObject)
     return hObject != nullptr;
 }
 
-int CGdiObject::GetObject(int nCount, LPVOID lpObject) const
-{
-    return m_hObject ? ::GetObjectW(m_hObject, nCount, lpObject) : 0;
-}
-
-UINT CGdiObject::GetObjectType() const { return m_hObject ? (UINT)::GetObjectType(m_hObject) : 0; }
-
-BOOL CGdiObject::CreateStockObject(int nIndex) { return AttachNew(::GetStockObject(nIndex)); }
-
 BOOL CGdiObject::UnrealizeObject() { return m_hObject ? ::UnrealizeObject(m_hObject) : FALSE; }
 
 CGdiObject* CGdiObject::FromHandle(HGDIOBJ hObject) { return TemporaryFor<CGdiObject>(hObject); }
@@ -127,13 +115,6 @@ BOOL CPen::CreatePen(int nPenStyle, int nWidth, COLORREF crColor)
     return AttachNew(::CreatePen(nPenStyle, nWidth, crColor));
 }
 
-BOOL CPen::CreatePenIndirect(const LOGPEN* lpLogPen)
-{
-    return lpLogPen ? AttachNew(::CreatePenIndirect(lpLogPen)) : FALSE;
-}
-
-int CPen::GetLogPen(LOGPEN* pLogPen) const { return GetObject(sizeof(LOGPEN), pLogPen); }
-
 CPen* CPen::FromHandle(HPEN hPen) { return TemporaryFor<CPen>(hPen); }
 
 // Brushes
@@ -142,30 +123,12 @@ CBrush::CBrush(COLORREF crColor) { CreateSolidBrush(crColor); }
 
 CBrush::CBrush(int nHatchStyle, COLORREF crColor) { CreateHatchBrush(nHatchStyle, crColor); }
 
-CBrush::CBrush(CBitmap* pBitmap) { CreatePatternBrush(pBitmap); }
-
 BOOL CBrush::CreateSolidBrush(COLORREF crColor) { return AttachNew(::CreateSolidBrush(crColor)); }
 
 BOOL CBrush::CreateHatchBrush(int nHatchStyle, COLORREF crColor)
 {
     return AttachNew(::CreateHatchBrush(nHatchStyle, crColor));
 }
-
-BOOL CBrush::CreatePatternBrush(CBitmap* pBitmap)
-{
-    if (!pBitmap || !pBitmap->m_hObject)
-        return FALSE;
-    return AttachNew(::CreatePatternBrush((HBITMAP)pBitmap->m_hObject));
-}
-
-BOOL CBrush::CreateSysColorBrush(int nIndex) { return AttachNew(::GetSysColorBrush(nIndex)); }
-
-BOOL CBrush::CreateBrushIndirect(const LOGBRUSH* lpLogBrush)
-{
-    return lpLogBrush ? AttachNew(::CreateBrushIndirect(lpLogBrush)) : FALSE;
-}
-
-int CBrush::GetLogBrush(LOGBRUSH* pLogBrush) const { return GetObject(sizeof(LOGBRUSH), pLogBrush); }
 
 CBrush* CBrush::FromHandle(HBRUSH hBrush) { return TemporaryFor<CBrush>(hBrush); }
 
@@ -185,38 +148,6 @@ BOOL CFont::CreateFontIndirect(const LOGFONT* lpLogFont)
     return lpLogFont ? AttachNew(::CreateFontIndirectW(lpLogFont)) : FALSE;
 }
 
-BOOL CFont::CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC)
-{
-    LOGFONTW lf = {};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lf.lfHeight = nPointSize;
-    if (lpszFaceName)
-        lstrcpynW(lf.lfFaceName, lpszFaceName, LF_FACESIZE);
-    return CreatePointFontIndirect(&lf, pDC);
-}
-
-BOOL CFont::CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC)
-{
-    if (!lpLogFont)
-        return FALSE;
-    HDC hDC = pDC ? pDC->m_hDC : nullptr;
-    HDC screen = hDC ? nullptr : ::GetDC(nullptr);
-    HDC measure = hDC ? hDC : screen;
-    if (!measure)
-        return FALSE;
-    // Tenths of a point to device pixels, then to the DC's logical units.
-    POINT pt[2] = {{0, 0}, {0, ::MulDiv(::GetDeviceCaps(measure, LOGPIXELSY), lpLogFont->lfHeight, 720)}};
-    ::DPtoLP(measure, pt, 2);
-    if (screen)
-        ::ReleaseDC(nullptr, screen);
-    LOGFONTW lf = *lpLogFont;
-    int height = pt[1].y - pt[0].y;
-    lf.lfHeight = -(height < 0 ? -height : height);
-    return CreateFontIndirect(&lf);
-}
-
-int CFont::GetLogFont(LOGFONT* pLogFont) const { return GetObject(sizeof(LOGFONTW), pLogFont); }
-
 CFont* CFont::FromHandle(HFONT hFont) { return TemporaryFor<CFont>(hFont); }
 
 // Bitmaps
@@ -228,16 +159,9 @@ BOOL CBitmap::LoadBitmap(LPCTSTR lpszResourceName)
     return AttachNew(::LoadBitmapW(AfxGetResourceHandle(), lpszResourceName));
 }
 
-BOOL CBitmap::LoadOEMBitmap(UINT nIDBitmap) { return AttachNew(::LoadBitmapW(nullptr, MAKEINTRESOURCEW(nIDBitmap))); }
-
 BOOL CBitmap::CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits)
 {
     return AttachNew(::CreateBitmap(nWidth, nHeight, nPlanes, nBitcount, lpBits));
-}
-
-BOOL CBitmap::CreateBitmapIndirect(LPBITMAP lpBitmap)
-{
-    return lpBitmap ? AttachNew(::CreateBitmapIndirect(lpBitmap)) : FALSE;
 }
 
 BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
@@ -247,87 +171,9 @@ BOOL CBitmap::CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight)
     return AttachNew(::CreateCompatibleBitmap(pDC->m_hDC, nWidth, nHeight));
 }
 
-int CBitmap::GetBitmap(BITMAP* pBitMap) const { return GetObject(sizeof(BITMAP), pBitMap); }
-
-DWORD CBitmap::SetBitmapBits(DWORD dwCount, const void* lpBits)
+int CBitmap::GetBitmap(BITMAP* pBitMap) const
 {
-    return m_hObject ? (DWORD)::SetBitmapBits((HBITMAP)m_hObject, dwCount, lpBits) : 0;
-}
-
-DWORD CBitmap::GetBitmapBits(DWORD dwCount, LPVOID lpBits) const
-{
-    return m_hObject ? (DWORD)::GetBitmapBits((HBITMAP)m_hObject, (LONG)dwCount, lpBits) : 0;
-}
-
-CSize CBitmap::SetBitmapDimension(int nWidth, int nHeight)
-{
-    SIZE old = {0, 0};
-    if (m_hObject)
-        ::SetBitmapDimensionEx((HBITMAP)m_hObject, nWidth, nHeight, &old);
-    return CSize(old);
-}
-
-CSize CBitmap::GetBitmapDimension() const
-{
-    SIZE size = {0, 0};
-    if (m_hObject)
-        ::GetBitmapDimensionEx((HBITMAP)m_hObject, &size);
-    return CSize(size);
+    return m_hObject ? ::GetObject(m_hObject, sizeof(BITMAP), pBitMap) : 0;
 }
 
 CBitmap* CBitmap::FromHandle(HBITMAP hBitmap) { return TemporaryFor<CBitmap>(hBitmap); }
-
-// Regions
-
-BOOL CRgn::CreateRectRgn(int x1, int y1, int x2, int y2) { return AttachNew(::CreateRectRgn(x1, y1, x2, y2)); }
-
-BOOL CRgn::CreateRectRgnIndirect(LPCRECT lpRect)
-{
-    return lpRect ? AttachNew(::CreateRectRgnIndirect(lpRect)) : FALSE;
-}
-
-BOOL CRgn::CreateEllipticRgn(int x1, int y1, int x2, int y2) { return AttachNew(::CreateEllipticRgn(x1, y1, x2, y2)); }
-
-BOOL CRgn::CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3)
-{
-    return AttachNew(::CreateRoundRectRgn(x1, y1, x2, y2, x3, y3));
-}
-
-BOOL CRgn::CreatePolygonRgn(const POINT* lpPoints, int nCount, int nMode)
-{
-    return lpPoints ? AttachNew(::CreatePolygonRgn(lpPoints, nCount, nMode)) : FALSE;
-}
-
-int CRgn::CombineRgn(const CRgn* pRgn1, const CRgn* pRgn2, int nCombineMode)
-{
-    if (!m_hObject || !pRgn1)
-        return ERROR;
-    return ::CombineRgn((HRGN)m_hObject, (HRGN)pRgn1->m_hObject, pRgn2 ? (HRGN)pRgn2->m_hObject : nullptr,
-                        nCombineMode);
-}
-
-int CRgn::CopyRgn(const CRgn* pRgnSrc) { return CombineRgn(pRgnSrc, nullptr, RGN_COPY); }
-
-int CRgn::OffsetRgn(int x, int y) { return m_hObject ? ::OffsetRgn((HRGN)m_hObject, x, y) : ERROR; }
-
-int CRgn::GetRgnBox(LPRECT lpRect) const { return m_hObject ? ::GetRgnBox((HRGN)m_hObject, lpRect) : ERROR; }
-
-void CRgn::SetRectRgn(int x1, int y1, int x2, int y2)
-{
-    if (m_hObject)
-        ::SetRectRgn((HRGN)m_hObject, x1, y1, x2, y2);
-}
-
-BOOL CRgn::PtInRegion(int x, int y) const { return m_hObject ? ::PtInRegion((HRGN)m_hObject, x, y) : FALSE; }
-
-BOOL CRgn::RectInRegion(LPCRECT lpRect) const
-{
-    return m_hObject && lpRect ? ::RectInRegion((HRGN)m_hObject, lpRect) : FALSE;
-}
-
-BOOL CRgn::EqualRgn(const CRgn* pRgn) const
-{
-    return m_hObject && pRgn && pRgn->m_hObject ? ::EqualRgn((HRGN)m_hObject, (HRGN)pRgn->m_hObject) : FALSE;
-}
-
-CRgn* CRgn::FromHandle(HRGN hRgn) { return TemporaryFor<CRgn>(hRgn); }

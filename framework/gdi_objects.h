@@ -30,18 +30,11 @@ public:
     HGDIOBJ Detach();
     BOOL DeleteObject();
 
-    int GetObject(int nCount, LPVOID lpObject) const;
-    UINT GetObjectType() const;
-    // Stock objects are shared by the system: deleting one later is harmless.
-    BOOL CreateStockObject(int nIndex);
     BOOL UnrealizeObject();
 
     static CGdiObject* FromHandle(HGDIOBJ hObject);
     // Drops this thread's temporary objects; their handles are left alone.
     static void DeleteTempMap();
-    // How many temporary objects this thread holds.
-    static size_t GetTempMapSize();
-
 protected:
     // Replaces any handle held so far with a new one (null when creation failed).
     BOOL AttachNew(HGDIOBJ hObject);
@@ -58,8 +51,6 @@ public:
     operator HPEN() const { return (HPEN)m_hObject; }
 
     BOOL CreatePen(int nPenStyle, int nWidth, COLORREF crColor);
-    BOOL CreatePenIndirect(const LOGPEN* lpLogPen);
-    int GetLogPen(LOGPEN* pLogPen) const;
 
     static CPen* FromHandle(HPEN hPen);
 };
@@ -72,17 +63,11 @@ public:
     CBrush() = default;
     explicit CBrush(COLORREF crColor);
     CBrush(int nHatchStyle, COLORREF crColor);
-    explicit CBrush(CBitmap* pBitmap);
 
     operator HBRUSH() const { return (HBRUSH)m_hObject; }
 
     BOOL CreateSolidBrush(COLORREF crColor);
     BOOL CreateHatchBrush(int nHatchStyle, COLORREF crColor);
-    BOOL CreatePatternBrush(CBitmap* pBitmap);
-    // The system's own brush for a colour index; deleting it later is harmless.
-    BOOL CreateSysColorBrush(int nIndex);
-    BOOL CreateBrushIndirect(const LOGBRUSH* lpLogBrush);
-    int GetLogBrush(LOGBRUSH* pLogBrush) const;
 
     static CBrush* FromHandle(HBRUSH hBrush);
 };
@@ -98,11 +83,6 @@ public:
                     BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
                     BYTE nQuality, BYTE nPitchAndFamily, LPCTSTR lpszFacename);
     BOOL CreateFontIndirect(const LOGFONT* lpLogFont);
-    // nPointSize in tenths of a point, for the given DC (the screen when none).
-    BOOL CreatePointFont(int nPointSize, LPCTSTR lpszFaceName, CDC* pDC = nullptr);
-    // lfHeight in tenths of a point.
-    BOOL CreatePointFontIndirect(const LOGFONT* lpLogFont, CDC* pDC = nullptr);
-    int GetLogFont(LOGFONT* pLogFont) const;
 
     static CFont* FromHandle(HFONT hFont);
 };
@@ -117,43 +97,10 @@ public:
     // From the class library's resource module.
     BOOL LoadBitmap(UINT nIDResource);
     BOOL LoadBitmap(LPCTSTR lpszResourceName);
-    BOOL LoadOEMBitmap(UINT nIDBitmap);
     BOOL CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitcount, const void* lpBits);
-    BOOL CreateBitmapIndirect(LPBITMAP lpBitmap);
     BOOL CreateCompatibleBitmap(CDC* pDC, int nWidth, int nHeight);
 
     int GetBitmap(BITMAP* pBitMap) const;
-    DWORD SetBitmapBits(DWORD dwCount, const void* lpBits);
-    DWORD GetBitmapBits(DWORD dwCount, LPVOID lpBits) const;
-    CSize SetBitmapDimension(int nWidth, int nHeight);
-    CSize GetBitmapDimension() const;
 
     static CBitmap* FromHandle(HBITMAP hBitmap);
-};
-
-class CRgn : public CGdiObject {
-    DECLARE_DYNAMIC(CRgn)
-public:
-    CRgn() = default;
-
-    operator HRGN() const { return (HRGN)m_hObject; }
-
-    BOOL CreateRectRgn(int x1, int y1, int x2, int y2);
-    BOOL CreateRectRgnIndirect(LPCRECT lpRect);
-    BOOL CreateEllipticRgn(int x1, int y1, int x2, int y2);
-    BOOL CreateRoundRectRgn(int x1, int y1, int x2, int y2, int x3, int y3);
-    BOOL CreatePolygonRgn(const POINT* lpPoints, int nCount, int nMode);
-
-    // Each returns the region type (NULLREGION, SIMPLEREGION, COMPLEXREGION) or ERROR.
-    int CombineRgn(const CRgn* pRgn1, const CRgn* pRgn2, int nCombineMode);
-    int CopyRgn(const CRgn* pRgnSrc);
-    int OffsetRgn(int x, int y);
-    int GetRgnBox(LPRECT lpRect) const;
-    void SetRectRgn(int x1, int y1, int x2, int y2);
-    BOOL PtInRegion(int x, int y) const;
-    BOOL PtInRegion(POINT point) const { return PtInRegion(point.x, point.y); }
-    BOOL RectInRegion(LPCRECT lpRect) const;
-    BOOL EqualRgn(const CRgn* pRgn) const;
-
-    static CRgn* FromHandle(HRGN hRgn);
 };

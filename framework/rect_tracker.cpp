@@ -129,10 +129,10 @@ void CRectTracker::Draw(CDC* pDC) const
     if (m_nStyle & (solidLine | dottedLine)) {
         CPen pen(m_nStyle & dottedLine ? PS_DOT : PS_SOLID, 0, RGB(0, 0, 0));
         pDC->SelectObject(&pen);
-        pDC->SelectStockObject(NULL_BRUSH);
+        ::SelectObject(pDC->m_hDC, ::GetStockObject(NULL_BRUSH));
         pDC->SetBkColor(RGB(255, 255, 255));
         pDC->Rectangle(r.left, r.top, r.right, r.bottom);
-        pDC->SelectStockObject(BLACK_PEN);
+        ::SelectObject(pDC->m_hDC, ::GetStockObject(BLACK_PEN));
     }
     if (m_nStyle & (hatchInside | hatchedBorder)) {
         CBrush hatch(HS_BDIAGONAL, RGB(0, 0, 0));
@@ -143,7 +143,7 @@ void CRectTracker::Draw(CDC* pDC) const
             CRect outer = r;
             outer.InflateRect(m_nHandleSize, m_nHandleSize);
             // Only the band around the rectangle.
-            pDC->ExcludeClipRect(r);
+            ::ExcludeClipRect(pDC->m_hDC, r.left, r.top, r.right, r.bottom);
             pDC->FillRect(outer, &hatch);
         }
     }

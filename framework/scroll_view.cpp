@@ -48,8 +48,8 @@ void CScrollView::OnDraw(CDC*) {}
 void CScrollView::OnPrepareDC(CDC* pDC)
 {
     const CPoint pos = GetScrollPosition();
-    pDC->SetMapMode(mapMode);
-    pDC->SetViewportOrg(-pos.x, -pos.y);
+    ::SetMapMode(pDC->m_hDC, mapMode);
+    ::SetViewportOrgEx(pDC->m_hDC, -pos.x, -pos.y, nullptr);
 }
 
 void CScrollView::OnPaint()

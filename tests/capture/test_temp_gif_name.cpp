@@ -56,9 +56,9 @@ TEST(TempGifName, OnlyNamesThisProcessMadeAreDeleted)
 
     EXPECT_FALSE(DeleteTempGif(foreign));
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(foreign));
-    CString otherSpelling = ours;
-    otherSpelling.MakeUpper();
-    EXPECT_TRUE(DeleteTempGif(otherSpelling));
+    std::wstring otherSpelling = ours.GetString();
+    CharUpperBuffW(&otherSpelling[0], static_cast<DWORD>(otherSpelling.size()));
+    EXPECT_TRUE(DeleteTempGif(CString(otherSpelling.c_str())));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(ours));
     EXPECT_FALSE(DeleteTempGif(ours));
 

@@ -296,7 +296,7 @@ TEST_F(ProgressWindow, CaptionShowsThePercentageAndChangesOnlyWithIt)
         previous = progress.StepIt();
     EXPECT_EQ(previous, 4);
     EXPECT_EQ(TextOf(progress.m_hWnd), std::wstring(L"Title [50%]"));
-    EXPECT_EQ(progress.bar.GetPos(), 5);
+    EXPECT_EQ((int)progress.bar.SendMessage(PBM_GETPOS), 5);
 
     progress.SetWindowText(L"marker");
     progress.SetPos(5);
