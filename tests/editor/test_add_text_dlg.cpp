@@ -83,7 +83,8 @@ TEST_F(EditDialog, PaintingSurvivesAnySizeAndKeepsNoGdiObjects)
     OpenDialog();
     ChooseColours(ID_EDIT_COLORS_32);
     Repaint();
-    const DWORD before = editor_test::GdiObjects();
+    const int before = editor_test::GdiObjects();
+    ASSERT_GT(before, 0);
     for (int i = 0; i < 100; ++i) {
         dialog->InvalidateRect(nullptr, FALSE);
         dialog->UpdateWindow();

@@ -184,7 +184,8 @@ TEST_F(EditCaptions, PickingAndDraggingMoveTheCaptionAndStylesReachOnlyIt)
     // Paints and drags in every style keep no GDI object.
     dialog->SendMessage(WM_FRAME_PICKED, 0, 1);
     Repaint();
-    const DWORD before = editor_test::GdiObjects();
+    const int before = editor_test::GdiObjects();
+    ASSERT_GT(before, 0);
     for (int i = 0; i < 60; ++i) {
         caption->style = i % 3;
         const CPoint at(picture.left + caption->x + 2, picture.top + caption->y - caption->height + 2);

@@ -14,6 +14,7 @@
 #include "res/editor_ids.h"
 #include "res/resource.h"
 #include "tests/capture/engine_test_support.h"
+#include "tests/test_gdi_count.h"
 #include "tests/test_pump.h"
 
 namespace editor_test {
@@ -124,7 +125,7 @@ inline COLORREF ScreenPixel(CWnd& wnd, CPoint client)
     return c;
 }
 
-inline DWORD GdiObjects() { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); }
+inline int GdiObjects() { return LiveGdiObjects(); }
 
 // A main window and the Edit dialog opened modeless over it.
 class DialogFixture : public ::testing::Test {

@@ -215,12 +215,12 @@ TEST_F(LogoDialog, SampleShowsTheTextAtItsPlaceAndLeaksNothing)
     EXPECT_GT(ScreenBoundsOf(kBox).Height(), small.Height());
 
     // Painting again and again keeps the process's GDI objects flat.
-    const int before = buttons_test::LiveGdiObjects();
+    const int before = LiveGdiObjects();
     for (int i = 0; i < 20; ++i) {
         dialog->InvalidateRect(&sample, FALSE);
         dialog->UpdateWindow();
     }
-    EXPECT_EQ(before, buttons_test::LiveGdiObjects());
+    EXPECT_EQ(before, LiveGdiObjects());
 
     // Turned off: the hatch alone, and the other settings keep their values.
     Click(IDC_LOGO_ENABLE);
