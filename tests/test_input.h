@@ -31,11 +31,13 @@ inline bool CursorIsAt(POINT screen)
 }
 
 // The pointer goes to a point, the buttons as they are; returns once the system reports it there
-// and the windows have had the move.
+// and the windows have had the move. SetCursorPos queues the move itself; an injected move besides
+// it, or pumping at once, can let the window see the move while the system still reports the
+// previous place, and leave tracking then never starts. The pause lets the move settle first.
 inline void MoveMouseTo(POINT screen)
 {
     ::SetCursorPos(screen.x, screen.y);
-    MouseAt(screen);
+    ::Sleep(30);
     PumpUntil([&] { return CursorIsAt(screen); }, 500);
     Pump(30);
 }
