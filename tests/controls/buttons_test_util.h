@@ -1,5 +1,5 @@
 // Shared pieces of the button tests: a stage window on the test display, a dialog that logs what
-// its buttons report, a 32-bit canvas whose pixels read back exactly, message pumping, real mouse
+// its buttons report, a 32-bit canvas whose pixels read back exactly, message pumping, real
 // input and a count of the process's live GDI objects.
 #pragma once
 
@@ -16,7 +16,7 @@
 #include "framework/gdi.h"
 #include "framework/wnd.h"
 #include "tests/controls/test_buttons_ids.h"
-#include "tests/test_pump.h"
+#include "tests/test_input.h"
 
 // Readable rectangles in failure messages.
 inline void PrintTo(const CRect& r, std::ostream* os)
@@ -155,44 +155,6 @@ inline void Snapshot(CWnd& wnd, Canvas& canvas)
     HDC screen = ::GetDC(nullptr);
     ::BitBlt(canvas.dc.GetSafeHdc(), 0, 0, canvas.width, canvas.height, screen, origin.x, origin.y, SRCCOPY);
     ::ReleaseDC(nullptr, screen);
-}
-
-// Real input through the system's input queue.
-inline void SendMouse(DWORD flags, POINT screen = {0, 0})
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_ABSOLUTE) {
-        input.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-        input.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    }
-    SendInput(1, &input, sizeof(input));
-}
-
-// SetCursorPos moves the cursor at once and queues the mouse move; an injected move can reach
-// the window while the system still reports the previous cursor position, which makes the
-// platform's leave tracking look at the wrong place.
-inline void MoveMouse(POINT screen)
-{
-    SetCursorPos(screen.x, screen.y);
-    Sleep(30);
-    Pump(30);
-}
-
-inline POINT CentreOf(HWND wnd)
-{
-    RECT r;
-    GetWindowRect(wnd, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-inline void Click(POINT screen)
-{
-    MoveMouse(screen);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Pump(30);
 }
 
 // Gives a test access to a button's protected state.

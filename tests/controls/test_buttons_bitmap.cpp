@@ -109,31 +109,31 @@ TEST_F(BitmapButtonTest, MissingFacesFallBackToTheNextRule)
 TEST_F(BitmapButtonTest, HoverTracksTheMouseAndADragOffClearsHoverAndPress)
 {
     ASSERT_TRUE(button.LoadBitmaps(IDB_FACE_NORMAL, IDB_FACE_HOVER, 0, 0, 0, IDB_FACE_PRESSED));
-    MoveMouse(Outside());
+    MoveMouseTo(Outside());
     const POINT centre = CentreOf(button.m_hWnd);
-    MoveMouse(centre);
+    MoveMouseTo(centre);
     ASSERT_TRUE(PumpUntil([&] { return button.m_hover; }));
     Canvas shot(20, 14);
     Snapshot(button, shot);
     EXPECT_EQ(kHover, shot.At(10, 7));
 
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    MouseDown(centre);
     ASSERT_TRUE(PumpUntil([&] { return button.m_pressed; }));
     Snapshot(button, shot);
     EXPECT_EQ(kPressed, shot.At(10, 7));
-    MoveMouse(Outside());
+    MoveMouseTo(Outside());
     ASSERT_TRUE(PumpUntil([&] { return !button.m_hover; }));
     EXPECT_FALSE(button.m_pressed);
-    MoveMouse(centre);
-    MoveMouse(POINT{centre.x + 1, centre.y});
+    MoveMouseTo(centre);
+    MoveMouseTo(POINT{centre.x + 1, centre.y});
     Pump(40);
     EXPECT_FALSE(button.m_hover);  // no hover while the button is still held
-    MoveMouse(Outside());
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    MoveMouseTo(Outside());
+    MouseUp(Outside());
     Pump(20);
-    MoveMouse(centre);
+    MoveMouseTo(centre);
     ASSERT_TRUE(PumpUntil([&] { return button.m_hover; }));
-    MoveMouse(Outside());
+    MoveMouseTo(Outside());
     ASSERT_TRUE(PumpUntil([&] { return !button.m_hover; }));
     Snapshot(button, shot);
     EXPECT_EQ(kNormal, shot.At(10, 7));

@@ -56,10 +56,10 @@ protected:
     {
         ASSERT_TRUE(dlg.m_hWnd);
         SetForegroundWindow(Stage().m_hWnd);
-        MoveMouse(Outside());
+        MoveMouseTo(Outside());
         Pump(20);
     }
-    void TearDown() override { MoveMouse(Outside()); }
+    void TearDown() override { MoveMouseTo(Outside()); }
 
     void Bind(CWnd& button, int id, int x = 10, int y = 100, int w = 40, int h = 30)
     {
@@ -89,12 +89,12 @@ TEST_F(InputTest, HoverLookBeginsAndEndsWithTheMouse)
     image.SetColor(CIconButton::ColorBackHover, RGB(0, 0, 90));
     image.SetColor(CIconButton::ColorBackNormal, RGB(90, 0, 0));
     image.SetBorderVisible(FALSE);
-    MoveMouse(CentreOf(image.m_hWnd));
+    MoveMouseTo(CentreOf(image.m_hWnd));
     ASSERT_TRUE(PumpUntil([&] { return image.m_hover != FALSE; }));
     Canvas lit(40, 30);
     Snapshot(image, lit);
     EXPECT_EQ(RGB(0, 0, 90), lit.At(5, 5));
-    MoveMouse(Outside());
+    MoveMouseTo(Outside());
     ASSERT_TRUE(PumpUntil([&] { return !image.m_hover; }));
     Canvas plain(40, 30);
     Snapshot(image, plain);
@@ -106,8 +106,8 @@ TEST_F(InputTest, RaisedButtonNeverHovers)
 {
     Bind(image, IDC_T_IMAGE);
     image.SetFlat(FALSE);
-    MoveMouse(CentreOf(image.m_hWnd));
-    MoveMouse(Offset(CentreOf(image.m_hWnd), 2, 1));
+    MoveMouseTo(CentreOf(image.m_hWnd));
+    MoveMouseTo(Offset(CentreOf(image.m_hWnd), 2, 1));
     Pump(60);
     EXPECT_FALSE(image.m_hover);
 }
@@ -115,15 +115,15 @@ TEST_F(InputTest, RaisedButtonNeverHovers)
 TEST_F(InputTest, DraggedInWithTheButtonHeldDoesNotLightUpUntilReleased)
 {
     Bind(image, IDC_T_IMAGE);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    MouseDown(Outside());
     Pump(20);
-    MoveMouse(CentreOf(image.m_hWnd));
-    MoveMouse(Offset(CentreOf(image.m_hWnd), 1, 1));
+    MoveMouseTo(CentreOf(image.m_hWnd));
+    MoveMouseTo(Offset(CentreOf(image.m_hWnd), 1, 1));
     Pump(40);
     EXPECT_FALSE(image.m_hover);
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    MouseUp(Offset(CentreOf(image.m_hWnd), 1, 1));
     Pump(20);
-    MoveMouse(Offset(CentreOf(image.m_hWnd), 3, 2));
+    MoveMouseTo(Offset(CentreOf(image.m_hWnd), 3, 2));
     EXPECT_TRUE(PumpUntil([&] { return image.m_hover != FALSE; }));
     EXPECT_EQ(0, dlg.Clicks(IDC_T_IMAGE));
 }
@@ -133,16 +133,16 @@ TEST_F(InputTest, HoverButtonPostsOneNoticeOnEnterAndOneOnEveryLeave)
     Probe<CHoverButton> hover;
     Bind(hover, IDC_T_HOVER);
     dlg.watched = WM_HOVER_NOTICE;
-    MoveMouse(CentreOf(hover.m_hWnd));
+    MoveMouseTo(CentreOf(hover.m_hWnd));
     ASSERT_TRUE(PumpUntil([&] { return hover.m_hover != FALSE; }));
-    MoveMouse(Offset(CentreOf(hover.m_hWnd), 3, 2));
+    MoveMouseTo(Offset(CentreOf(hover.m_hWnd), 3, 2));
     Pump(30);
     auto notices = dlg.Messages(WM_HOVER_NOTICE);
     ASSERT_EQ(1u, notices.size());
     EXPECT_EQ(0u, notices[0].wParam);
     EXPECT_EQ(1, notices[0].lParam);
 
-    MoveMouse(Outside());
+    MoveMouseTo(Outside());
     ASSERT_TRUE(PumpUntil([&] { return dlg.Messages(WM_HOVER_NOTICE).size() == 2; }));
     notices = dlg.Messages(WM_HOVER_NOTICE);
     EXPECT_EQ(0u, notices[1].wParam);
@@ -162,7 +162,7 @@ TEST_F(InputTest, HoverEndsOfOtherKindsPostNoNotice)
     Probe<CHoverButton> hover;
     Bind(hover, IDC_T_HOVER);
     dlg.watched = WM_HOVER_NOTICE;
-    MoveMouse(CentreOf(hover.m_hWnd));
+    MoveMouseTo(CentreOf(hover.m_hWnd));
     ASSERT_TRUE(PumpUntil([&] { return hover.m_hover != FALSE; }));
     Pump(20);
     dlg.log.clear();
@@ -281,13 +281,13 @@ TEST_F(InputTest, ActiveTooltipShowsOverTheButtonAndAnInactiveOneDoesNot)
     Bind(image, IDC_T_IMAGE);
     image.SetTipText(L"tip", FALSE);
     image.m_tooltip.SetDelayTime(TTDT_INITIAL, 20);
-    MoveMouse(CentreOf(image.m_hWnd));
-    MoveMouse(Offset(CentreOf(image.m_hWnd), 1, 0));
+    MoveMouseTo(CentreOf(image.m_hWnd));
+    MoveMouseTo(Offset(CentreOf(image.m_hWnd), 1, 0));
     Pump(200);
     EXPECT_FALSE(image.m_tooltip.IsWindowVisible());
     image.EnableTip(TRUE);
-    MoveMouse(Offset(CentreOf(image.m_hWnd), 2, 1));
-    MoveMouse(Offset(CentreOf(image.m_hWnd), 3, 1));
+    MoveMouseTo(Offset(CentreOf(image.m_hWnd), 2, 1));
+    MoveMouseTo(Offset(CentreOf(image.m_hWnd), 3, 1));
     EXPECT_TRUE(PumpUntil([&] { return image.m_tooltip.IsWindowVisible() != FALSE; }, 1500));
     image.EnableTip(FALSE);
     EXPECT_TRUE(PumpUntil([&] { return !image.m_tooltip.IsWindowVisible(); }));

@@ -75,14 +75,16 @@ protected:
         picker.MoveWindow(20, 20, 40, 20);
         picker.SetColor(kStart, false);
         SetForegroundWindow(Stage().m_hWnd);
-        MoveMouse(Outside());
+        MoveMouseTo(Outside());
         Pump(30);
     }
     void TearDown() override
     {
         CColorDialog::SetTestResponder(nullptr);
-        SendMouse(MOUSEEVENTF_LEFTUP);
-        MoveMouse(Outside());
+        POINT at;  // a button a failed test left down goes up where the pointer is
+        ::GetCursorPos(&at);
+        MouseUp(at);
+        MoveMouseTo(Outside());
     }
 
     POINT Outside()
@@ -145,8 +147,8 @@ TEST_F(ColorPickerTest, ClickOpensThePopupUnderTheButtonAndAClickOnACellTakesIts
     // Column 7, row 8: red 204, green 0, blue 102 (the grid reads it back from the screen).
     const int cell = 8 * CColorPaletteWnd::kColumns + 7;
     ASSERT_EQ(RGB(204, 0, 102), CColorPaletteWnd::CellColor(cell));
-    MoveMouse(CellCentre(cell));
-    MoveMouse(CellCentre(cell));
+    MoveMouseTo(CellCentre(cell));
+    MoveMouseTo(CellCentre(cell));
     Click(CellCentre(cell));
     ASSERT_TRUE(PumpUntil([&] { return !dlg.clicks.empty(); }));
     Pump(30);
@@ -161,8 +163,8 @@ TEST_F(ColorPickerTest, ClickOpensThePopupUnderTheButtonAndAClickOnACellTakesIts
     // The same cell again: nothing changes, so the parent hears nothing.
     Pump(600);  // past the double-click time
     OpenWithClick();
-    MoveMouse(CellCentre(cell));
-    MoveMouse(CellCentre(cell));
+    MoveMouseTo(CellCentre(cell));
+    MoveMouseTo(CellCentre(cell));
     Click(CellCentre(cell));
     ASSERT_TRUE(PumpUntil([&] { return !picker.paletteOpen; }));
     Pump(50);
@@ -174,13 +176,13 @@ TEST_F(ColorPickerTest, PressOnTheButtonDraggedAcrossTheScreenTakesThePixelUnder
 {
     CPoint patch = kPatchRect.CenterPoint();
     dlg.ClientToScreen(&patch);
-    MoveMouse(CentreOf(picker.m_hWnd));
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    MoveMouseTo(CentreOf(picker.m_hWnd));
+    MouseDown(CentreOf(picker.m_hWnd));
     ASSERT_TRUE(PumpUntil([&] { return IsOpen(); }));
-    MoveMouse(Outside());
-    MoveMouse(patch);
-    MoveMouse(CPoint(patch.x + 2, patch.y + 1));
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    MoveMouseTo(Outside());
+    MoveMouseTo(patch);
+    MoveMouseTo(CPoint(patch.x + 2, patch.y + 1));
+    MouseUp(CPoint(patch.x + 2, patch.y + 1));
     ASSERT_TRUE(PumpUntil([&] { return !picker.paletteOpen; }));
     Pump(30);
     EXPECT_EQ(kPatch, picker.GetColor());
@@ -190,11 +192,11 @@ TEST_F(ColorPickerTest, PressOnTheButtonDraggedAcrossTheScreenTakesThePixelUnder
 
 TEST_F(ColorPickerTest, AMouseReleaseOnTheButtonAloneIsNoChoice)
 {
-    MoveMouse(Outside());
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    MoveMouseTo(Outside());
+    MouseDown(Outside());
     Pump(30);
-    MoveMouse(CentreOf(picker.m_hWnd));
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    MoveMouseTo(CentreOf(picker.m_hWnd));
+    MouseUp(CentreOf(picker.m_hWnd));
     Pump(100);
     EXPECT_EQ(kStart, picker.GetColor());
     EXPECT_TRUE(dlg.clicks.empty());
@@ -217,9 +219,9 @@ TEST_F(ColorPickerTest, MoreColoursOpensTheColourDialogOwnedByTheTopLevelWindow)
         CRect more;
         ::GetWindowRect(::GetDlgItem(picker.palette.m_hWnd, CColorPaletteWnd::kMoreButtonId), &more);
         // Over the band first, then onto the button, which the popup lets have the mouse.
-        MoveMouse(CPoint(more.left - 8, more.top + 4));
-        MoveMouse(more.CenterPoint());
-        MoveMouse(CPoint(more.CenterPoint().x + 1, more.CenterPoint().y));
+        MoveMouseTo(CPoint(more.left - 8, more.top + 4));
+        MoveMouseTo(more.CenterPoint());
+        MoveMouseTo(CPoint(more.CenterPoint().x + 1, more.CenterPoint().y));
         Click(CPoint(more.CenterPoint().x + 1, more.CenterPoint().y));
         ASSERT_TRUE(PumpUntil([&] { return shown.size() == (road == IDOK ? 2u : 1u); }));
         Pump(50);
@@ -251,8 +253,8 @@ TEST_F(ColorPickerTest, APopupDestroyedElsewhereLeavesTheButtonClosedAndReady)
     // It opens again (the window class stays registered) and still works.
     OpenWithClick();
     const int cell = 0;  // white
-    MoveMouse(CellCentre(cell));
-    MoveMouse(CellCentre(cell));
+    MoveMouseTo(CellCentre(cell));
+    MoveMouseTo(CellCentre(cell));
     Click(CellCentre(cell));
     ASSERT_TRUE(PumpUntil([&] { return !picker.paletteOpen; }));
     EXPECT_EQ(RGB(255, 255, 255), picker.GetColor());

@@ -54,7 +54,7 @@ protected:
             boxes.push_back(text);
             return IDOK;
         });
-        MoveMouse(Away());
+        MoveMouseTo(Away());
     }
     void TearDown() override
     {
@@ -94,9 +94,9 @@ TEST_F(LinkLabelTest, ClickHandsTheAddressToTheOpenerAndMarksTheLinkVisited)
     EXPECT_LT(place.Height(), 30);
 
     // Hovered while the mouse is on it; over at a tick after it leaves.
-    MoveMouse(CentreOf(label.m_hWnd));
+    MoveMouseTo(CentreOf(label.m_hWnd));
     EXPECT_TRUE(PumpUntil([&] { return label.IsHovered(); }, 300));
-    MoveMouse(Away());
+    MoveMouseTo(Away());
     EXPECT_TRUE(PumpUntil([&] { return !label.IsHovered(); }, 1000));
 
     Click(CentreOf(label.m_hWnd));

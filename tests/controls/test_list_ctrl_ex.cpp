@@ -12,7 +12,7 @@
 
 #include "controls/list_ctrl_ex.h"
 #include "framework/framework.h"
-#include "tests/test_pump.h"
+#include "tests/test_input.h"
 
 namespace {
 
@@ -95,72 +95,6 @@ protected:
     }
 };
 
-void Key(WORD vk, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-void Press(WORD vk)
-{
-    Key(vk, false);
-    Key(vk, true);
-    Pump(30);
-}
-
-void Type(const std::wstring& text)
-{
-    for (wchar_t ch : text) {
-        INPUT input[2] = {};
-        for (INPUT& each : input) {
-            each.type = INPUT_KEYBOARD;
-            each.ki.wScan = ch;
-            each.ki.dwFlags = KEYEVENTF_UNICODE;
-        }
-        input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-        ::SendInput(2, input, sizeof(INPUT));
-    }
-    Pump(50);
-}
-
-POINT CentreOf(HWND hWnd)
-{
-    RECT r;
-    ::GetWindowRect(hWnd, &r);
-    return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Each event carries its own point: after SetCursorPos alone, Wine may still deliver a button
-// event at the pointer's previous place.
-void MouseAt(POINT screen, DWORD flags)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65536, ::GetSystemMetrics(SM_CXSCREEN)) + 1;
-    input.mi.dy = MulDiv(screen.y, 65536, ::GetSystemMetrics(SM_CYSCREEN)) + 1;
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-void Click(POINT screen, int times = 1)
-{
-    ::SetCursorPos(screen.x, screen.y);
-    MouseAt(screen, 0);
-    PumpUntil([&] {
-        POINT at;
-        return ::GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
-    }, 500);
-    Pump(30);
-    for (int i = 0; i < times; ++i) {
-        MouseAt(screen, MOUSEEVENTF_LEFTDOWN);
-        MouseAt(screen, MOUSEEVENTF_LEFTUP);
-    }
-    Pump(50);
-}
-
 class ListEdit : public ::testing::Test {
 protected:
     void SetUp() override
@@ -205,7 +139,7 @@ protected:
     }
     void OpenByDoubleClick(int row, int column)
     {
-        Click(CellCentre(row, column), 2);
+        DoubleClick(CellCentre(row, column));
         ASSERT_TRUE(PumpUntil([&] { return dlg->list.IsEditing(); })) << "no edit opened";
         ASSERT_EQ(dlg->cellEdit.m_hWnd, ::GetFocus());
         Pump(100);  // the list is done with the clicks
@@ -213,7 +147,7 @@ protected:
     // Types into the open editor and waits until it shows the text.
     void TypeInEditor(const std::wstring& text)
     {
-        Type(text);
+        TypeText(text.c_str());
         ASSERT_TRUE(PumpUntil([&] {
             const std::wstring now = TextOf(&dlg->cellEdit);
             return now.size() >= text.size() && now.compare(now.size() - text.size(), text.size(), text) == 0;
@@ -240,7 +174,7 @@ TEST_F(ListEdit, DoubleClickTypeAndEnterGiveTheTextToTheEditedCell)
     EXPECT_EQ(dlg->list.m_hWnd, ::GetParent(dlg->cellEdit.m_hWnd));
 
     TypeInEditor(L"ab字幕");
-    Press(VK_RETURN);
+    TypeKey(VK_RETURN);
     ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
     ASSERT_EQ(1u, g_ends.size());
     EXPECT_EQ(1, g_ends[0].flag);
@@ -272,7 +206,7 @@ TEST_F(ListEdit, EscapeEndsTheEditAndTheEndCallbackCommits)
 {
     OpenByDoubleClick(0, 1);
     TypeInEditor(L"中文");
-    Press(VK_ESCAPE);
+    TypeKey(VK_ESCAPE);
     ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
     ASSERT_EQ(1u, g_ends.size());
     EXPECT_EQ(0, g_ends[0].flag);
@@ -287,7 +221,7 @@ TEST_F(ListEdit, EscapeEndsTheEditAndTheEndCallbackCommits)
     ASSERT_TRUE(dlg->list.BeginEdit(0, 1));
     dlg->cellEdit.SetSel(0, -1);
     TypeInEditor(L"x");
-    Press(VK_ESCAPE);
+    TypeKey(VK_ESCAPE);
     ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
     EXPECT_EQ(L"中文", Cell(0, 1));
 }
@@ -295,7 +229,7 @@ TEST_F(ListEdit, EscapeEndsTheEditAndTheEndCallbackCommits)
 TEST_F(ListEdit, RefusingBeginCallbackRefusesThatEditOnly)
 {
     g_refusals = 1;
-    Click(CellCentre(0, 2), 2);
+    DoubleClick(CellCentre(0, 2));
     ASSERT_TRUE(PumpUntil([&] { return g_begins.size() == 1; }));
     Pump(50);
     EXPECT_FALSE(dlg->list.IsEditing());
@@ -307,7 +241,7 @@ TEST_F(ListEdit, RefusingBeginCallbackRefusesThatEditOnly)
     OpenByDoubleClick(0, 2);
     EXPECT_TRUE(dlg->cellEdit.IsWindowVisible());
     TypeInEditor(L"ok");
-    Press(VK_RETURN);
+    TypeKey(VK_RETURN);
     ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
     EXPECT_EQ(L"ok", Cell(0, 2));
 }
@@ -349,7 +283,7 @@ TEST_F(ListEdit, DeletingRowsUnderAnOpenEditEndsItOnTheRightRow)
     // The list still edits new rows.
     list.InsertItem(0, L"new");
     ASSERT_TRUE(list.BeginEdit(0, 0));
-    Press(VK_RETURN);
+    TypeKey(VK_RETURN);
     EXPECT_FALSE(list.IsEditing());
 }
 

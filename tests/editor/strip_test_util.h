@@ -7,6 +7,7 @@
 
 #include "editor/frame_strip_view.h"
 #include "framework/framework.h"
+#include "tests/test_input.h"
 
 // Records what the strip tells its parent.
 class StripHost : public CWnd {
@@ -44,12 +45,5 @@ protected:
     XListView* strip = nullptr;  // deletes itself with its window
     FrameRecordArray frames;
 };
-
-// Real input through the system's queue.
-void MouseClick(CPoint screen, bool right = false);
-void KeyDown(WORD vk);
-void KeyUp(WORD vk);
-void TypeKey(WORD vk);
-void TypeText(const wchar_t* text);
 
 using Numbers = std::vector<int>;

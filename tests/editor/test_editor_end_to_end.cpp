@@ -23,6 +23,7 @@
 #include "tests/editor/test_add_text_dlg_strip_util.h"
 #include "tests/editor/test_add_text_dlg_util.h"
 #include "tests/host_pil.h"
+#include "tests/test_input.h"
 
 namespace {
 
@@ -246,18 +247,6 @@ const char kCaptionScript[] =
     "    box = diff.convert('L').point(lambda v: 255 if v > 24 else 0).getbbox()\n"
     "    out.write(('%d %d %d %d\\n' % box) if box else '-\\n')\n";
 
-// Moves the real pointer (absolute screen coordinates), with the left button down or up.
-void MouseTo(CPoint screen, DWORD button = 0)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = static_cast<LONG>(screen.x * 65535LL / (GetSystemMetrics(SM_CXSCREEN) - 1));
-    input.mi.dy = static_cast<LONG>(screen.y * 65535LL / (GetSystemMetrics(SM_CYSCREEN) - 1));
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | button;
-    SendInput(1, &input, sizeof(input));
-    Pump(30);
-}
-
 TEST(EditorEndToEnd, CaptionTypedDraggedAndBoxedLandsOnItsFramesAtTheDraggedPlace)
 {
     if (!host_pil::Available())
@@ -310,11 +299,13 @@ TEST(EditorEndToEnd, CaptionTypedDraggedAndBoxedLandsOnItsFramesAtTheDraggedPlac
         // Dragged with the real mouse, by a point inside its box, 120 right and 70 up.
         CPoint grab(d.pictureRect.left + caption->x + 4, d.pictureRect.top + caption->y - caption->height / 2);
         d.ClientToScreen(&grab);
-        MouseTo(grab);
-        MouseTo(grab, MOUSEEVENTF_LEFTDOWN);
+        MoveMouseTo(grab);
+        MouseDown(grab);
+        Pump(30);
         for (int step = 1; step <= 10; ++step)
-            MouseTo(grab + CPoint(12 * step, -7 * step));
-        MouseTo(grab + CPoint(120, -70), MOUSEEVENTF_LEFTUP);
+            MoveMouseTo(grab + CPoint(12 * step, -7 * step));
+        MouseUp(grab + CPoint(120, -70));
+        Pump(30);
         EXPECT_EQ(1, caption->selected);
         EXPECT_EQ(startCorner + CPoint(120, -70), CPoint(caption->x, caption->y - caption->height));
 

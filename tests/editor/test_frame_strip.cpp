@@ -57,7 +57,7 @@ TEST_F(StripTest, RealClicksSelectWithCtrlAndShift)
     EXPECT_EQ(Numbers{}, Selected());
     EXPECT_TRUE(host.picked.empty());
 
-    MouseClick(ThumbPoint(2));
+    Click(ThumbPoint(2));
     EXPECT_EQ(Numbers{2}, Selected());
     EXPECT_EQ(2u, strip->currentItem);
 
@@ -100,17 +100,17 @@ TEST_F(StripTest, KeptBoxesDeleteAndRestore)
 {
     Open(30);
     // A click on the box of an unselected frame changes that frame alone.
-    MouseClick(CheckPoint(3));
+    Click(CheckPoint(3));
     EXPECT_EQ(0u, frames[2]->image->GetFlags());
     EXPECT_EQ(Numbers{3}, Selected());
     EXPECT_EQ(3u, strip->currentItem);
 
     // On a selected frame it sets every selected frame to the opposite of the clicked one.
     ModifiedClick(5, MK_SHIFT);
-    MouseClick(CheckPoint(4));
+    Click(CheckPoint(4));
     for (int n : {3, 4, 5})
         EXPECT_EQ(0u, frames[n - 1]->image->GetFlags()) << n;
-    MouseClick(CheckPoint(3));
+    Click(CheckPoint(3));
     for (int n : {3, 4, 5})
         EXPECT_EQ(1u, frames[n - 1]->image->GetFlags()) << n;
 
@@ -129,7 +129,7 @@ TEST_F(StripTest, KeptBoxesDeleteAndRestore)
         EXPECT_EQ(ID_STRIP_SAVE_FRAME, menu.GetMenuItemID(0));
         return ID_STRIP_DELETE_RESTORE;
     });
-    MouseClick(ThumbPoint(2), true);
+    Click(ThumbPoint(2), true);
     EXPECT_EQ(Numbers{2}, Selected());
     EXPECT_EQ(std::vector<UINT>{7}, host.commands);
 }
@@ -137,7 +137,7 @@ TEST_F(StripTest, KeptBoxesDeleteAndRestore)
 TEST_F(StripTest, DelayEditCommitsOnEnterAndOnFocusLoss)
 {
     Open(30);
-    MouseClick(DelayPoint(2));
+    Click(DelayPoint(2));
     CWnd* edit = strip->GetDlgItem(XListView::kDelayEditId);
     ASSERT_NE(nullptr, edit);
     CString text;
@@ -153,20 +153,20 @@ TEST_F(StripTest, DelayEditCommitsOnEnterAndOnFocusLoss)
     EXPECT_EQ(2u, strip->currentItem);
 
     // Another row's delay, then a click elsewhere: the focus loss commits once.
-    MouseClick(DelayPoint(3));
+    Click(DelayPoint(3));
     ASSERT_NE(nullptr, strip->GetDlgItem(XListView::kDelayEditId));
     TypeText(L"7");
-    MouseClick(ThumbPoint(1));
+    Click(ThumbPoint(1));
     EXPECT_EQ(7, frames[2]->delay);
     EXPECT_EQ(nullptr, strip->GetDlgItem(XListView::kDelayEditId));
     EXPECT_EQ(Numbers{1}, Selected());
 
     // With 2..4 selected, editing 3 sets all three and reports nothing.
-    MouseClick(ThumbPoint(2));
+    Click(ThumbPoint(2));
     ModifiedClick(4, MK_SHIFT);
     Pump(50);
     const size_t reports = host.picked.size();
-    MouseClick(DelayPoint(3));
+    Click(DelayPoint(3));
     TypeText(L"123456");
     // Escape through the thread's queue, as the pump hands keys to PreTranslateMessage.
     CWnd* open = strip->GetDlgItem(XListView::kDelayEditId);
@@ -180,7 +180,7 @@ TEST_F(StripTest, DelayEditCommitsOnEnterAndOnFocusLoss)
     EXPECT_EQ(reports, host.picked.size());
 
     // An emptied box commits 1; focus going to another window closes it too.
-    MouseClick(DelayPoint(5));
+    Click(DelayPoint(5));
     TypeKey(VK_BACK);
     host.SetFocus();
     Pump(50);

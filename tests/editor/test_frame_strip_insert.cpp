@@ -165,7 +165,7 @@ TEST_F(StripTest, SaveFrameWritesTheFullPictureOrNothing)
     const std::wstring png = TempFile(L"strip_saved.png");
     CMenu::SetTestResponder([](CMenu&, UINT, int, int) -> UINT { return ID_STRIP_SAVE_FRAME; });
     AnswerFileDialog(png);
-    MouseClick(ThumbPoint(2), true);
+    Click(ThumbPoint(2), true);
     CxImage saved;
     ASSERT_TRUE(saved.Load(png.c_str(), CXIMAGE_FORMAT_PNG));
     EXPECT_EQ(58u, saved.GetWidth());
@@ -174,7 +174,7 @@ TEST_F(StripTest, SaveFrameWritesTheFullPictureOrNothing)
 
     const std::wstring unknown = TempFile(L"strip_saved.xyz");
     AnswerFileDialog(unknown);
-    MouseClick(ThumbPoint(2), true);
+    Click(ThumbPoint(2), true);
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(unknown.c_str()));
     ::DeleteFileW(png.c_str());
 }

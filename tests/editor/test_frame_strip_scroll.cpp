@@ -22,32 +22,13 @@ TEST_F(StripTest, ThumbDragReachesRowsPast65535Pixels)
     const int thumbY = track.top + (bar.xyThumbTop + bar.xyThumbBottom) / 2;
     // The whole drag is queued at once: the scroll bar tracks it in a loop of its own.
     const int targetY = track.top + (bar.dxyLineButton + (track.Height() - 2 * bar.dxyLineButton) * 97 / 100);
-    const int screenW = ::GetSystemMetrics(SM_CXSCREEN), screenH = ::GetSystemMetrics(SM_CYSCREEN);
-    auto moveTo = [&](int px, int py) {
-        INPUT input = {};
-        input.type = INPUT_MOUSE;
-        input.mi.dx = (px * 65535 + screenW / 2) / (screenW - 1);
-        input.mi.dy = (py * 65535 + screenH / 2) / (screenH - 1);
-        input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        return input;
-    };
-    ::SetCursorPos(x, thumbY);
-    PumpUntil([&] {
-        POINT at;
-        return ::GetCursorPos(&at) && at.x == x && at.y == thumbY;
-    }, 500);
-    Pump(30);
+    MoveMouseTo(CPoint(x, thumbY));
     std::vector<INPUT> inputs;
-    inputs.push_back(moveTo(x, thumbY));
-    INPUT down = moveTo(x, thumbY);
-    down.mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    inputs.push_back(down);
+    inputs.push_back(MouseInput(CPoint(x, thumbY), MOUSEEVENTF_LEFTDOWN));
     for (int y = thumbY; y < targetY; y += 20)
-        inputs.push_back(moveTo(x, y));
-    inputs.push_back(moveTo(x, targetY));
-    INPUT up = moveTo(x, targetY);
-    up.mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    inputs.push_back(up);
+        inputs.push_back(MouseInput(CPoint(x, y)));
+    inputs.push_back(MouseInput(CPoint(x, targetY)));
+    inputs.push_back(MouseInput(CPoint(x, targetY), MOUSEEVENTF_LEFTUP));
     ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     PumpUntil([&] { return strip->GetScrollPosition().y > 700 * 98; }, 2000);
     Pump(100);

@@ -19,7 +19,7 @@
 #include "res/menu_ids.h"
 #include "res/resource.h"
 #include "tests/capture/engine_test_support.h"
-#include "tests/test_pump.h"
+#include "tests/test_input.h"
 
 namespace {
 
@@ -137,25 +137,6 @@ private:
     }
 };
 
-void SendKey(WORD vk, WCHAR unicode, DWORD flags)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = unicode;
-    input.ki.dwFlags = flags;
-    ::SendInput(1, &input, sizeof(input));
-}
-
-void TypeText(const wchar_t* text)
-{
-    for (; *text; ++text) {
-        SendKey(0, *text, KEYEVENTF_UNICODE);
-        SendKey(0, *text, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP);
-        Pump(20);
-    }
-}
-
 TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
 {
     if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp"))
@@ -198,8 +179,7 @@ TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
         d.GetDlgItem(IDC_LOGO_TEXT)->SetFocus();
         TypeText(kTyped);
         d.GetDlgItemText(IDC_LOGO_TEXT, typedShown);
-        SendKey(VK_RETURN, 0, 0);
-        SendKey(VK_RETURN, 0, KEYEVENTF_KEYUP);
+        TypeKey(VK_RETURN);
         Pump(50);
         EXPECT_TRUE(d.IsWindowVisible());
         // Bottom right.

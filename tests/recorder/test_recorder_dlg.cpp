@@ -13,7 +13,7 @@
 #include "recorder/recorder_dlg.h"
 #include "res/preview_ids.h"
 #include "res/resource.h"
-#include "tests/test_pump.h"
+#include "tests/test_input.h"
 
 namespace {
 
@@ -383,45 +383,6 @@ TEST(FindExtension, IsTheTextAfterTheLastFullStopOfTheWholeName)
     EXPECT_STREQ(L"gif", FindExtension(L"C:\\x\\y.GIF.gif"));
 }
 
-}  // namespace
-
-namespace {
-
-void SendMouse(DWORD flags)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof(input));
-}
-
-// Real input: the pointer goes to a point and the left button is pressed and released there.
-void ClickAt(CPoint screen)
-{
-    SetCursorPos(screen.x, screen.y);
-    Pump(50);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Pump(50);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Pump(100);
-}
-
-// Real input: the pointer moves to a screen point (with the button as it is).
-void MoveTo(CPoint screen)
-{
-    INPUT input = {};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof(input));
-    PumpUntil([&] {
-        POINT at;
-        return GetCursorPos(&at) && CPoint(at) == screen;
-    });
-    Pump(50);
-}
-
 TEST_F(MainWindow, ARealPressAndDragOnTheTitleMovesTheWindow)
 {
     Open();
@@ -429,12 +390,12 @@ TEST_F(MainWindow, ARealPressAndDragOnTheTitleMovesTheWindow)
     Pump(100);
     const CRect w = WindowRect();
     const CPoint grab(w.left + 200, w.top + 10);
-    MoveTo(grab);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    MoveMouseTo(grab);
+    MouseDown(grab);
     Pump(50);
-    MoveTo(CPoint(grab.x + 40, grab.y + 30));
-    MoveTo(CPoint(grab.x + 80, grab.y + 60));
-    SendMouse(MOUSEEVENTF_LEFTUP);
+    MoveMouseTo(CPoint(grab.x + 40, grab.y + 30));
+    MoveMouseTo(CPoint(grab.x + 80, grab.y + 60));
+    MouseUp(CPoint(grab.x + 80, grab.y + 60));
     Pump(200);
     // Under Wine a window that moves under the pointer can get one more move report in old
     // coordinates, so the place is checked for direction, not to the pixel.
@@ -446,7 +407,7 @@ TEST_F(MainWindow, ARealPressAndDragOnTheTitleMovesTheWindow)
     EXPECT_EQ(nullptr, ::GetCapture());
 
     // Moving on with the button up moves nothing.
-    MoveTo(CPoint(grab.x + 150, grab.y + 100));
+    MoveMouseTo(CPoint(grab.x + 150, grab.y + 100));
     Pump(100);
     EXPECT_EQ(moved, WindowRect());
 }
@@ -456,15 +417,10 @@ TEST_F(MainWindow, RealClicksStartAndStopARecording)
     Open();
     main->SetForegroundWindow();
     Pump(100);
-    auto centreOf = [](CWnd& button) {
-        CRect r;
-        button.GetWindowRect(&r);
-        return r.CenterPoint();
-    };
-    ClickAt(centreOf(main->startButton));
-    EXPECT_EQ(RecorderRecording, main->state);
+    Click(CentreOf(main->startButton.m_hWnd));
+    EXPECT_TRUE(PumpUntil([&] { return main->state == RecorderRecording; }));
     ASSERT_TRUE(WaitForFrames(2));
-    ClickAt(centreOf(main->stopButton));
+    Click(CentreOf(main->stopButton.m_hWnd));
     EXPECT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 5000));
 }
 
