@@ -358,6 +358,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         CWnd* child = FromHandlePermanent((HWND)lParam);
         return child && child != this && child->OnChildNotify(message, wParam, lParam, pResult);
     }
+    case WM_DRAWITEM: {
+        // An owner-drawn control of ours draws itself; menus and other controls go to the map.
+        auto* dis = (LPDRAWITEMSTRUCT)lParam;
+        CWnd* child = dis && dis->CtlType != ODT_MENU ? FromHandlePermanent(dis->hwndItem) : nullptr;
+        if (child && child != this && child->OnChildNotify(message, wParam, lParam, pResult))
+            return TRUE;
+        return DispatchMapEntry(message, wParam, lParam, pResult);
+    }
     default:
         return DispatchMapEntry(message, wParam, lParam, pResult);
     }

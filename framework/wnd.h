@@ -194,6 +194,7 @@ protected:
     void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
 
     DECLARE_MESSAGE_MAP()
+
 private:
     struct SpecialHandle {};
     CWnd(SpecialHandle, HWND hWnd) : m_hWnd(hWnd), m_bTemporary(true) {}

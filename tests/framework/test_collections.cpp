@@ -189,14 +189,14 @@ TEST(CriticalSection, SingleLockReleasesOnScopeExit)
     CCriticalSection lock;
     {
         CSingleLock guard(&lock, TRUE);
-        EXPECT_TRUE(guard.IsLocked());
+        EXPECT_FALSE(OtherThreadCanLock(lock));
         guard.Lock();  // a second Lock through the same guard does not nest
         EXPECT_FALSE(OtherThreadCanLock(lock));
     }
     EXPECT_TRUE(OtherThreadCanLock(lock));
     {
         CSingleLock guard(&lock);
-        EXPECT_FALSE(guard.IsLocked());
+        EXPECT_TRUE(OtherThreadCanLock(lock));
         guard.Lock();
         guard.Unlock();
         EXPECT_TRUE(OtherThreadCanLock(lock));
