@@ -43,13 +43,11 @@ void CWinApp::InitNames()
     int dot = title.ReverseFind(L'.');
     if (dot > 0)
         title = title.Left(dot);
-    m_exeName = title;
     if (m_appName.IsEmpty())
         m_appName = title;
     // A bare file name: the profile functions keep it in the Windows folder.
     m_profileName = title + L".INI";
     m_pszAppName = m_appName;
-    m_pszExeName = m_exeName;
     m_pszProfileName = m_profileName;
 }
 
@@ -70,11 +68,6 @@ int CWinApp::Run()
         code = (int)quit.wParam;
     int exitCode = ExitInstance();
     return exitCode ? exitCode : code;
-}
-
-UINT CWinApp::GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault)
-{
-    return GetPrivateProfileIntW(lpszSection, lpszEntry, nDefault, m_pszProfileName);
 }
 
 BOOL CWinApp::WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue)
@@ -99,24 +92,10 @@ CString CWinApp::GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTST
     return lpszDefault ? CString(lpszDefault) : CString();
 }
 
-BOOL CWinApp::WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue)
-{
-    return WritePrivateProfileStringW(lpszSection, lpszEntry, lpszValue, m_pszProfileName);
-}
-
 HICON CWinApp::LoadIcon(UINT nIDResource) const
 {
     return ::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource));
 }
-
-HICON CWinApp::LoadStandardIcon(LPCTSTR lpszIconName) const { return ::LoadIconW(nullptr, lpszIconName); }
-
-HCURSOR CWinApp::LoadCursor(UINT nIDResource) const
-{
-    return ::LoadCursorW(AfxGetResourceHandle(), MAKEINTRESOURCEW(nIDResource));
-}
-
-HCURSOR CWinApp::LoadStandardCursor(LPCTSTR lpszCursorName) const { return ::LoadCursorW(nullptr, lpszCursorName); }
 
 // There is no help file; the command is accepted and does nothing.
 void CWinApp::OnHelp() {}
@@ -188,15 +167,13 @@ LPCTSTR AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackgro
     return names.insert(name).first->c_str();
 }
 
-int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR lpCmdLine, int nCmdShow)
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPTSTR, int)
 {
     CWinApp* app = AfxGetApp();
     if (!app)
         return -1;
     app->InitNames();
     app->m_hInstance = hInstance;
-    app->m_lpCmdLine = lpCmdLine;
-    app->m_nCmdShow = nCmdShow;
     int exitCode;
     try {
         if (!app->InitInstance())

@@ -26,23 +26,15 @@ public:
     virtual int Run();
 
     // Profile: the file named after the executable ("<exe title>.INI", in the Windows folder).
-    UINT GetProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nDefault);
     BOOL WriteProfileInt(LPCTSTR lpszSection, LPCTSTR lpszEntry, int nValue);
     CString GetProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszDefault = nullptr);
-    BOOL WriteProfileString(LPCTSTR lpszSection, LPCTSTR lpszEntry, LPCTSTR lpszValue);
 
     HICON LoadIcon(UINT nIDResource) const;
-    HICON LoadStandardIcon(LPCTSTR lpszIconName) const;
-    HCURSOR LoadCursor(UINT nIDResource) const;
-    HCURSOR LoadStandardCursor(LPCTSTR lpszCursorName) const;
 
     void OnHelp();
 
     HINSTANCE m_hInstance = nullptr;
-    LPTSTR m_lpCmdLine = nullptr;
-    int m_nCmdShow = SW_SHOWNORMAL;
     LPCTSTR m_pszAppName = nullptr;
-    LPCTSTR m_pszExeName = nullptr;
     LPCTSTR m_pszProfileName = nullptr;
     CWnd* m_pMainWnd = nullptr;
 
@@ -53,7 +45,6 @@ private:
     friend int AfxWinMain(HINSTANCE, HINSTANCE, LPTSTR, int);
     void InitNames();
     CString m_appName;
-    CString m_exeName;
     CString m_profileName;
 };
 

@@ -52,35 +52,3 @@ int CComboBox::SetItemData(int nIndex, DWORD_PTR dwItemData)
 }
 
 int CComboBox::GetItemHeight(int nIndex) const { return (int)SendMessage(CB_GETITEMHEIGHT, (WPARAM)nIndex); }
-
-// Owner drawing: nothing to draw or measure by default; items compare equal.
-void CComboBox::DrawItem(LPDRAWITEMSTRUCT) {}
-void CComboBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
-int CComboBox::CompareItem(LPCOMPAREITEMSTRUCT) { return 0; }
-void CComboBox::DeleteItem(LPDELETEITEMSTRUCT) {}
-
-BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
-{
-    if (!lParam)
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    LRESULT result = TRUE;
-    switch (message) {
-    case WM_DRAWITEM:
-        DrawItem((LPDRAWITEMSTRUCT)lParam);
-        break;
-    case WM_MEASUREITEM:
-        MeasureItem((LPMEASUREITEMSTRUCT)lParam);
-        break;
-    case WM_COMPAREITEM:
-        result = CompareItem((LPCOMPAREITEMSTRUCT)lParam);
-        break;
-    case WM_DELETEITEM:
-        DeleteItem((LPDELETEITEMSTRUCT)lParam);
-        break;
-    default:
-        return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-    }
-    if (pResult)
-        *pResult = result;
-    return TRUE;
-}

@@ -79,14 +79,6 @@ public:
     DWORD_PTR GetItemData(int nIndex) const;
     int SetItemData(int nIndex, DWORD_PTR dwItemData);
     int GetItemHeight(int nIndex) const;
-
-    // Owner-drawn combo boxes (CBS_OWNERDRAWFIXED or CBS_OWNERDRAWVARIABLE).
-    virtual void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct);
-    virtual void MeasureItem(LPMEASUREITEMSTRUCT lpMeasureItemStruct);
-    virtual int CompareItem(LPCOMPAREITEMSTRUCT lpCompareItemStruct);
-    virtual void DeleteItem(LPDELETEITEMSTRUCT lpDeleteItemStruct);
-protected:
-    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 };
 
 class CProgressCtrl : public CWnd {

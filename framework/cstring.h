@@ -38,7 +38,7 @@ public:
     BOOL IsEmpty() const { return m_str.empty(); }
     void Empty() { m_str.clear(); }
 
-    // Out of range: GetAt gives 0, SetAt does nothing.
+    // Out of range: GetAt gives 0.
     wchar_t GetAt(int index) const;
     wchar_t operator[](int index) const { return GetAt(index); }
 

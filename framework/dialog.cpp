@@ -114,17 +114,9 @@ BOOL CDialog::Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd)
     return CreateFromTemplate(LoadTemplate(lpszTemplateName), parent) != nullptr;
 }
 
-BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd)
-{
-    if (pParentWnd)
-        m_pParentWnd = pParentWnd;
-    HWND parent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
-    return CreateFromTemplate(lpDialogTemplate, parent) != nullptr;
-}
-
 INT_PTR CDialog::DoModal()
 {
-    LPCDLGTEMPLATE tmpl = m_lpDialogTemplate ? m_lpDialogTemplate : LoadTemplate(m_lpszTemplateName);
+    LPCDLGTEMPLATE tmpl = LoadTemplate(m_lpszTemplateName);
     if (!tmpl)
         return -1;
 
@@ -247,9 +239,3 @@ BOOL CDialog::PreTranslateMessage(MSG* pMsg)
         return ::IsDialogMessageW(m_hWnd, pMsg);
     return FALSE;
 }
-
-void CDialog::NextDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 0, 0); }
-void CDialog::PrevDlgCtrl() const { ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, 1, 0); }
-void CDialog::SetDefID(UINT nID) { ::SendMessageW(m_hWnd, DM_SETDEFID, nID, 0); }
-DWORD CDialog::GetDefID() const { return (DWORD)::SendMessageW(m_hWnd, DM_GETDEFID, 0, 0); }
-void CDialog::MapDialogRect(LPRECT lpRect) const { ::MapDialogRect(m_hWnd, lpRect); }

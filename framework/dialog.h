@@ -30,7 +30,6 @@ public:
     // Creates the dialog modeless; it is visible when its template says WS_VISIBLE.
     virtual BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
     BOOL Create(LPCTSTR lpszTemplateName, CWnd* pParentWnd = nullptr);
-    BOOL CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd = nullptr);
     void EndDialog(int nResult);
 
     virtual BOOL OnInitDialog();
@@ -40,14 +39,7 @@ public:
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    void NextDlgCtrl() const;
-    void PrevDlgCtrl() const;
-    void SetDefID(UINT nID);
-    DWORD GetDefID() const;
-    void MapDialogRect(LPRECT lpRect) const;
-
     BOOL IsModal() const { return m_bInModalLoop; }
-    UINT GetTemplateID() const { return m_nIDTemplate; }
     // The template that a non-default constructor named, for the dialog's layout helpers.
     LPCTSTR m_lpszTemplateName = nullptr;
     UINT m_nIDTemplate = 0;
@@ -65,7 +57,6 @@ private:
     bool m_bInModalLoop = false;
     bool m_bEndModal = false;
     INT_PTR m_nModalResult = -1;
-    LPCDLGTEMPLATE m_lpDialogTemplate = nullptr;  // for CreateIndirect
 };
 
 INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -53,17 +53,11 @@ int CFileException::OsErrorToCause(LONG osError)
     }
 }
 
-CFile::CFile(LPCTSTR fileName, UINT openFlags) { Open(fileName, openFlags); }
-
-CFile::~CFile()
-{
-    if (m_closeOnDelete) Abort();
-}
+CFile::~CFile() { Close(); }
 
 BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
 {
-    if (m_hFile != INVALID_HANDLE_VALUE) Close();
-    m_strFileName.Empty();
+    Close();
 
     if (!fileName || !*fileName) {
         ReportFailure(error, ERROR_INVALID_NAME, fileName);
@@ -116,11 +110,6 @@ BOOL CFile::Open(LPCTSTR fileName, UINT openFlags, CFileException* error)
         return FALSE;
     }
     m_hFile = handle;
-    m_closeOnDelete = true;
-
-    wchar_t fullPath[MAX_PATH];
-    DWORD length = GetFullPathNameW(fileName, MAX_PATH, fullPath, nullptr);
-    m_strFileName = (length > 0 && length < MAX_PATH) ? CString(fullPath) : CString(fileName);
     return TRUE;
 }
 
@@ -129,15 +118,7 @@ BOOL CFile::Close()
     BOOL closed = TRUE;
     if (m_hFile != INVALID_HANDLE_VALUE) closed = CloseHandle(m_hFile);
     m_hFile = INVALID_HANDLE_VALUE;
-    m_strFileName.Empty();
     return closed;
-}
-
-void CFile::Abort()
-{
-    if (m_hFile != INVALID_HANDLE_VALUE) CloseHandle(m_hFile);
-    m_hFile = INVALID_HANDLE_VALUE;
-    m_strFileName.Empty();
 }
 
 UINT CFile::Read(void* buffer, UINT count)
@@ -148,68 +129,9 @@ UINT CFile::Read(void* buffer, UINT count)
     return read;
 }
 
-BOOL CFile::Write(const void* buffer, UINT count)
-{
-    if (count == 0) return TRUE;
-    if (m_hFile == INVALID_HANDLE_VALUE || !buffer) return FALSE;
-    const BYTE* bytes = static_cast<const BYTE*>(buffer);
-    while (count > 0) {
-        DWORD written = 0;
-        if (!WriteFile(m_hFile, bytes, count, &written, nullptr) || written == 0) return FALSE;
-        bytes += written;
-        count -= written;
-    }
-    return TRUE;
-}
-
-BOOL CFile::Flush()
-{
-    if (m_hFile == INVALID_HANDLE_VALUE) return FALSE;
-    return FlushFileBuffers(m_hFile);
-}
-
-ULONGLONG CFile::Seek(LONGLONG offset, UINT from)
-{
-    if (m_hFile == INVALID_HANDLE_VALUE || from > end) return static_cast<ULONGLONG>(-1);
-    LARGE_INTEGER distance;
-    distance.QuadPart = offset;
-    LARGE_INTEGER position;
-    if (!SetFilePointerEx(m_hFile, distance, &position, from)) return static_cast<ULONGLONG>(-1);
-    return static_cast<ULONGLONG>(position.QuadPart);
-}
-
-ULONGLONG CFile::GetPosition() const
-{
-    if (m_hFile == INVALID_HANDLE_VALUE) return static_cast<ULONGLONG>(-1);
-    LARGE_INTEGER zero;
-    zero.QuadPart = 0;
-    LARGE_INTEGER position;
-    if (!SetFilePointerEx(m_hFile, zero, &position, FILE_CURRENT)) return static_cast<ULONGLONG>(-1);
-    return static_cast<ULONGLONG>(position.QuadPart);
-}
-
 ULONGLONG CFile::GetLength() const
 {
     LARGE_INTEGER size;
     if (m_hFile == INVALID_HANDLE_VALUE || !GetFileSizeEx(m_hFile, &size)) return 0;
     return static_cast<ULONGLONG>(size.QuadPart);
 }
-
-BOOL CFile::SetLength(ULONGLONG newLength)
-{
-    if (newLength > static_cast<ULONGLONG>(MAXLONGLONG)) return FALSE;
-    if (Seek(static_cast<LONGLONG>(newLength), begin) != newLength) return FALSE;
-    return SetEndOfFile(m_hFile);
-}
-
-CString CFile::GetFileName() const
-{
-    int slash = m_strFileName.ReverseFind(L'\\');
-    int forward = m_strFileName.ReverseFind(L'/');
-    if (forward > slash) slash = forward;
-    return m_strFileName.Mid(slash + 1);
-}
-
-BOOL CFile::Remove(LPCTSTR fileName) { return fileName && DeleteFileW(fileName); }
-
-BOOL CFile::Rename(LPCTSTR oldName, LPCTSTR newName) { return oldName && newName && MoveFileW(oldName, newName); }

@@ -57,51 +57,21 @@ public:
         typeText = 0x4000,  // meaningful only to text files; ignored here
         typeBinary = 0x8000,
     };
-    enum SeekPosition : UINT { begin = 0x0, current = 0x1, end = 0x2 };
 
     CFile() = default;
-    // Opens the file; on failure m_hFile stays INVALID_HANDLE_VALUE.
-    CFile(LPCTSTR fileName, UINT openFlags);
-    // Wraps a handle opened elsewhere; the handle stays the caller's to close.
-    explicit CFile(HANDLE file) : m_hFile(file), m_closeOnDelete(false) {}
     ~CFile();
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
     // Closes any file already open first. On failure returns FALSE and fills `error` when given.
     BOOL Open(LPCTSTR fileName, UINT openFlags, CFileException* error = nullptr);
-    // FALSE when the handle did not close cleanly (for example, buffered data could not be written).
+    // FALSE when the handle did not close cleanly.
     BOOL Close();
-    // Closes without reporting anything.
-    void Abort();
 
     // Returns the number of bytes read: fewer than asked at the end of the file, 0 on failure.
     UINT Read(void* buffer, UINT count);
-    // TRUE only when every byte was written.
-    BOOL Write(const void* buffer, UINT count);
-    BOOL Flush();
-
-    // Returns the new position from the start, or (ULONGLONG)-1 on failure.
-    ULONGLONG Seek(LONGLONG offset, UINT from);
-    void SeekToBegin() { Seek(0, begin); }
-    ULONGLONG SeekToEnd() { return Seek(0, end); }
-    // (ULONGLONG)-1 on failure.
-    ULONGLONG GetPosition() const;
     // 0 when the file is not open.
     ULONGLONG GetLength() const;
-    BOOL SetLength(ULONGLONG newLength);
-
-    CString GetFilePath() const { return m_strFileName; }
-    CString GetFileName() const;
-    operator HANDLE() const { return m_hFile; }
-
-    // Each returns FALSE on failure.
-    static BOOL Remove(LPCTSTR fileName);
-    static BOOL Rename(LPCTSTR oldName, LPCTSTR newName);
 
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
-
-protected:
-    CString m_strFileName;
-    bool m_closeOnDelete = true;
 };

@@ -93,35 +93,3 @@ void CFileDialog::SetPathName(LPCTSTR lpszPathName)
 
 CString CFileDialog::GetPathName() const { return CString(m_szFileName); }
 
-CString CFileDialog::GetFileName() const
-{
-    CString path(m_szFileName);
-    return path.Mid(FileNameOffset(path));
-}
-
-CString CFileDialog::GetFileExt() const
-{
-    CString name = GetFileName();
-    int dot = name.ReverseFind(L'.');
-    return dot < 0 ? CString() : name.Mid(dot + 1);
-}
-
-CString CFileDialog::GetFileTitle() const
-{
-    CString name = GetFileName();
-    int dot = name.ReverseFind(L'.');
-    return dot < 0 ? name : name.Left(dot);
-}
-
-CString CFileDialog::GetFolderPath() const
-{
-    CString path(m_szFileName);
-    int nameAt = FileNameOffset(path);
-    if (nameAt == 0)
-        return CString();
-    CString folder = path.Left(nameAt - 1);
-    // "C:" alone would name the drive's current folder, not its root.
-    if (folder.GetLength() == 2 && folder[1] == L':')
-        folder += L'\\';
-    return folder;
-}

@@ -30,14 +30,6 @@ public:
     virtual INT_PTR DoModal();
 
     CString GetPathName() const;
-    // The part after the last path separator.
-    CString GetFileName() const;
-    // The file name's extension without the dot; empty when it has none.
-    CString GetFileExt() const;
-    // The file name without its extension.
-    CString GetFileTitle() const;
-    // The path before the file name, without a trailing separator (except for a drive's root).
-    CString GetFolderPath() const;
     // Puts a path into the result, as if the user had chosen it (for responders); it is cut to
     // the buffer's size.
     void SetPathName(LPCTSTR lpszPathName);

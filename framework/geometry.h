@@ -46,7 +46,6 @@ public:
         x = static_cast<short>(LOWORD(packed)), y = static_cast<short>(HIWORD(packed));
     }
 
-    void SetPoint(int newX, int newY) { x = newX, y = newY; }
     void Offset(int dx, int dy) { x += dx, y += dy; }
     void Offset(POINT pt) { Offset(pt.x, pt.y); }
     void Offset(SIZE size) { Offset(size.cx, size.cy); }
@@ -92,9 +91,8 @@ public:
     operator LPRECT() { return this; }
     operator LPCRECT() const { return this; }
 
-    // Empty: no area (width or height not positive). Null: all four coordinates zero.
+    // Empty: no area (width or height not positive).
     BOOL IsRectEmpty() const { return Width() <= 0 || Height() <= 0; }
-    BOOL IsRectNull() const { return left == 0 && top == 0 && right == 0 && bottom == 0; }
     // Right and bottom edges are outside.
     BOOL PtInRect(POINT pt) const { return pt.x >= left && pt.x < right && pt.y >= top && pt.y < bottom; }
 
@@ -129,10 +127,6 @@ public:
     void OffsetRect(int dx, int dy) { left += dx, right += dx, top += dy, bottom += dy; }
     void OffsetRect(POINT pt) { OffsetRect(pt.x, pt.y); }
     void OffsetRect(SIZE size) { OffsetRect(size.cx, size.cy); }
-    void MoveToX(int x) { right += x - left, left = x; }
-    void MoveToY(int y) { bottom += y - top, top = y; }
-    void MoveToXY(int x, int y) { MoveToX(x), MoveToY(y); }
-    void MoveToXY(POINT pt) { MoveToXY(pt.x, pt.y); }
 
     // Swaps the coordinates so that left <= right and top <= bottom.
     void NormalizeRect()

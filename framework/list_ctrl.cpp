@@ -163,7 +163,3 @@ BOOL CListCtrl::RedrawItems(int nFirst, int nLast)
     return (BOOL)SendMessage(LVM_REDRAWITEMS, (WPARAM)nFirst, (LPARAM)nLast);
 }
 
-int CListCtrl::SubItemHitTest(LPLVHITTESTINFO pInfo) const
-{
-    return pInfo ? (int)SendMessage(LVM_SUBITEMHITTEST, 0, (LPARAM)pInfo) : -1;
-}

@@ -59,5 +59,4 @@ public:
     // The rectangle of one cell; nArea is LVIR_BOUNDS, LVIR_ICON or LVIR_LABEL.
     BOOL GetSubItemRect(int iItem, int iSubItem, int nArea, CRect& ref) const;
     BOOL RedrawItems(int nFirst, int nLast);
-    int SubItemHitTest(LPLVHITTESTINFO pInfo) const;
 };

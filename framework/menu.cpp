@@ -58,18 +58,11 @@ BOOL CMenu::AttachNew(HMENU hMenu)
     return hMenu != nullptr;
 }
 
-BOOL CMenu::CreateMenu() { return AttachNew(::CreateMenu()); }
-BOOL CMenu::CreatePopupMenu() { return AttachNew(::CreatePopupMenu()); }
 BOOL CMenu::LoadMenu(UINT nIDResource) { return LoadMenu(MAKEINTRESOURCEW(nIDResource)); }
 
 BOOL CMenu::LoadMenu(LPCTSTR lpszResourceName)
 {
     return AttachNew(::LoadMenuW(AfxGetResourceHandle(), lpszResourceName));
-}
-
-BOOL CMenu::LoadMenuIndirect(const void* lpMenuTemplate)
-{
-    return lpMenuTemplate ? AttachNew(::LoadMenuIndirectW(lpMenuTemplate)) : FALSE;
 }
 
 BOOL CMenu::DestroyMenu()
@@ -117,38 +110,10 @@ void CMenu::DeleteTempMap()
 
 // Items
 
-BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem)
-{
-    return ::AppendMenuW(m_hMenu, nFlags, nIDNewItem, lpszNewItem);
-}
-
-BOOL CMenu::AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp)
-{
-    return ::AppendMenuW(m_hMenu, nFlags | MF_BITMAP, nIDNewItem, (LPCWSTR)BitmapHandle(pBmp));
-}
-
-BOOL CMenu::InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem)
-{
-    return ::InsertMenuW(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
-}
-
-BOOL CMenu::InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp)
-{
-    return ::InsertMenuW(m_hMenu, nPosition, nFlags | MF_BITMAP, nIDNewItem, (LPCWSTR)BitmapHandle(pBmp));
-}
-
 BOOL CMenu::ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, LPCTSTR lpszNewItem)
 {
     return ::ModifyMenuW(m_hMenu, nPosition, nFlags, nIDNewItem, lpszNewItem);
 }
-
-BOOL CMenu::ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp)
-{
-    return ::ModifyMenuW(m_hMenu, nPosition, nFlags | MF_BITMAP, nIDNewItem, (LPCWSTR)BitmapHandle(pBmp));
-}
-
-BOOL CMenu::DeleteMenu(UINT nPosition, UINT nFlags) { return ::DeleteMenu(m_hMenu, nPosition, nFlags); }
-BOOL CMenu::RemoveMenu(UINT nPosition, UINT nFlags) { return ::RemoveMenu(m_hMenu, nPosition, nFlags); }
 
 // Marks and states
 
@@ -159,11 +124,6 @@ BOOL CMenu::CheckMenuRadioItem(UINT nIDFirst, UINT nIDLast, UINT nIDItem, UINT n
     return ::CheckMenuRadioItem(m_hMenu, nIDFirst, nIDLast, nIDItem, nFlags);
 }
 
-UINT CMenu::EnableMenuItem(UINT nIDEnableItem, UINT nEnable)
-{
-    return ::EnableMenuItem(m_hMenu, nIDEnableItem, nEnable);
-}
-
 UINT CMenu::GetMenuState(UINT nID, UINT nFlags) const { return ::GetMenuState(m_hMenu, nID, nFlags); }
 
 BOOL CMenu::SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpUnchecked,
@@ -172,25 +132,10 @@ BOOL CMenu::SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpU
     return ::SetMenuItemBitmaps(m_hMenu, nPosition, nFlags, BitmapHandle(pBmpUnchecked), BitmapHandle(pBmpChecked));
 }
 
-BOOL CMenu::SetDefaultItem(UINT uItem, BOOL fByPos) { return ::SetMenuDefaultItem(m_hMenu, uItem, fByPos); }
-
-UINT CMenu::GetDefaultItem(UINT gmdiFlags, BOOL fByPos) const
-{
-    return ::GetMenuDefaultItem(m_hMenu, fByPos, gmdiFlags);
-}
-
 // Queries
 
 UINT CMenu::GetMenuItemCount() const { return (UINT)::GetMenuItemCount(m_hMenu); }
 UINT CMenu::GetMenuItemID(int nPos) const { return ::GetMenuItemID(m_hMenu, nPos); }
-
-int CMenu::GetMenuString(UINT nIDItem, LPTSTR lpString, int nMaxCount, UINT nFlags) const
-{
-    if (!lpString || nMaxCount <= 0)
-        return 0;
-    lpString[0] = L'\0';
-    return ::GetMenuStringW(m_hMenu, nIDItem, lpString, nMaxCount, nFlags);
-}
 
 int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const
 {
@@ -202,16 +147,6 @@ int CMenu::GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const
     int copied = ::GetMenuStringW(m_hMenu, nIDItem, buffer, length + 1, nFlags);
     rString.ReleaseBuffer(copied > 0 ? copied : 0);
     return rString.GetLength();
-}
-
-BOOL CMenu::GetMenuItemInfo(UINT uItem, LPMENUITEMINFO lpMenuItemInfo, BOOL fByPos) const
-{
-    return lpMenuItemInfo ? ::GetMenuItemInfoW(m_hMenu, uItem, fByPos, lpMenuItemInfo) : FALSE;
-}
-
-BOOL CMenu::SetMenuItemInfo(UINT uItem, LPMENUITEMINFO lpMenuItemInfo, BOOL fByPos)
-{
-    return lpMenuItemInfo ? ::SetMenuItemInfoW(m_hMenu, uItem, fByPos, lpMenuItemInfo) : FALSE;
 }
 
 CMenu* CMenu::GetSubMenu(int nPos) const { return FromHandle(::GetSubMenu(m_hMenu, nPos)); }

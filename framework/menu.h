@@ -28,13 +28,9 @@ public:
     bool operator==(const CMenu& other) const { return m_hMenu == other.m_hMenu; }
     bool operator!=(const CMenu& other) const { return m_hMenu != other.m_hMenu; }
 
-    // Creation and ownership. Each creating call first destroys a menu already held.
-    BOOL CreateMenu();
-    BOOL CreatePopupMenu();
-    // From the class library's resource module.
+    // From the class library's resource module; a menu already held is destroyed first.
     BOOL LoadMenu(UINT nIDResource);
     BOOL LoadMenu(LPCTSTR lpszResourceName);
-    BOOL LoadMenuIndirect(const void* lpMenuTemplate);
     BOOL DestroyMenu();
     BOOL Attach(HMENU hMenu);
     HMENU Detach();
@@ -42,35 +38,21 @@ public:
     static void DeleteTempMap();
 
     // Items.
-    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
-    BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp);
-    BOOL InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
-    BOOL InsertMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp);
     BOOL ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = nullptr);
-    BOOL ModifyMenu(UINT nPosition, UINT nFlags, UINT_PTR nIDNewItem, const CBitmap* pBmp);
-    // DeleteMenu destroys a submenu at that place; RemoveMenu leaves it to the caller.
-    BOOL DeleteMenu(UINT nPosition, UINT nFlags);
-    BOOL RemoveMenu(UINT nPosition, UINT nFlags);
 
-    // Marks and states. CheckMenuItem and EnableMenuItem return the previous state, or
-    // 0xFFFFFFFF when there is no such item.
+    // Marks and states. CheckMenuItem returns the previous state, or 0xFFFFFFFF when there
+    // is no such item.
     UINT CheckMenuItem(UINT nIDCheckItem, UINT nCheck);
     // Checks one item of the range with a radio mark and clears the others.
     BOOL CheckMenuRadioItem(UINT nIDFirst, UINT nIDLast, UINT nIDItem, UINT nFlags);
-    UINT EnableMenuItem(UINT nIDEnableItem, UINT nEnable);
     UINT GetMenuState(UINT nID, UINT nFlags) const;
     // The bitmaps are drawn as the item's check marks; they must outlive the menu.
     BOOL SetMenuItemBitmaps(UINT nPosition, UINT nFlags, const CBitmap* pBmpUnchecked, const CBitmap* pBmpChecked);
-    BOOL SetDefaultItem(UINT uItem, BOOL fByPos = FALSE);
-    UINT GetDefaultItem(UINT gmdiFlags, BOOL fByPos = FALSE) const;
 
     // Queries.
     UINT GetMenuItemCount() const;
     UINT GetMenuItemID(int nPos) const;
-    int GetMenuString(UINT nIDItem, LPTSTR lpString, int nMaxCount, UINT nFlags) const;
     int GetMenuString(UINT nIDItem, CString& rString, UINT nFlags) const;
-    BOOL GetMenuItemInfo(UINT uItem, LPMENUITEMINFO lpMenuItemInfo, BOOL fByPos = FALSE) const;
-    BOOL SetMenuItemInfo(UINT uItem, LPMENUITEMINFO lpMenuItemInfo, BOOL fByPos = FALSE);
     // A temporary object for the popup at that position; null when there is none.
     CMenu* GetSubMenu(int nPos) const;
 

@@ -30,10 +30,8 @@ inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (
 #define KELVO_MOUSE(msg, fn) KELVO_MSG(msg, { KELVO_SELF->fn((UINT)w, afx_detail::PointFromLParam(l)); return TRUE; })
 #define ON_WM_LBUTTONDOWN() KELVO_MOUSE(WM_LBUTTONDOWN, OnLButtonDown)
 #define ON_WM_LBUTTONUP() KELVO_MOUSE(WM_LBUTTONUP, OnLButtonUp)
-#define ON_WM_LBUTTONDBLCLK() KELVO_MOUSE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
 #define ON_WM_RBUTTONDOWN() KELVO_MOUSE(WM_RBUTTONDOWN, OnRButtonDown)
 #define ON_WM_RBUTTONUP() KELVO_MOUSE(WM_RBUTTONUP, OnRButtonUp)
-#define ON_WM_MBUTTONDOWN() KELVO_MOUSE(WM_MBUTTONDOWN, OnMButtonDown)
 #define ON_WM_MOUSEMOVE() KELVO_MOUSE(WM_MOUSEMOVE, OnMouseMove)
 #define ON_WM_MOUSEWHEEL()                                                                               \
     KELVO_MSG(WM_MOUSEWHEEL, {                                                                           \
@@ -46,12 +44,9 @@ inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (
         *r = KELVO_SELF->OnSetCursor(CWnd::FromHandle((HWND)w), LOWORD(l), HIWORD(l));                 \
         return TRUE;                                                                                   \
     })
-#define ON_WM_NCHITTEST() KELVO_MSG(WM_NCHITTEST, { *r = KELVO_SELF->OnNcHitTest(afx_detail::PointFromLParam(l)); return TRUE; })
-#define ON_WM_SETFOCUS() KELVO_MSG(WM_SETFOCUS, { KELVO_SELF->OnSetFocus(CWnd::FromHandle((HWND)w)); return TRUE; })
 #define ON_WM_KILLFOCUS() KELVO_MSG(WM_KILLFOCUS, { KELVO_SELF->OnKillFocus(CWnd::FromHandle((HWND)w)); return TRUE; })
 #define KELVO_KEY(msg, fn) KELVO_MSG(msg, { KELVO_SELF->fn((UINT)w, LOWORD(l), HIWORD(l)); return TRUE; })
 #define ON_WM_KEYDOWN() KELVO_KEY(WM_KEYDOWN, OnKeyDown)
-#define ON_WM_KEYUP() KELVO_KEY(WM_KEYUP, OnKeyUp)
 #define ON_WM_CHAR() KELVO_KEY(WM_CHAR, OnChar)
 #define ON_WM_GETDLGCODE() KELVO_MSG(WM_GETDLGCODE, { *r = KELVO_SELF->OnGetDlgCode(); return TRUE; })
 #define ON_WM_GETMINMAXINFO() KELVO_MSG(WM_GETMINMAXINFO, { KELVO_SELF->OnGetMinMaxInfo((MINMAXINFO*)l); return TRUE; })
@@ -66,16 +61,6 @@ inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (
 #define ON_WM_ENABLE() KELVO_MSG(WM_ENABLE, { KELVO_SELF->OnEnable((BOOL)w); return TRUE; })
 #define ON_WM_CANCELMODE() KELVO_MSG(WM_CANCELMODE, { KELVO_SELF->OnCancelMode(); return TRUE; })
 #define ON_WM_SYSCOLORCHANGE() KELVO_MSG(WM_SYSCOLORCHANGE, { KELVO_SELF->OnSysColorChange(); return TRUE; })
-#define ON_WM_SHOWWINDOW() KELVO_MSG(WM_SHOWWINDOW, { KELVO_SELF->OnShowWindow((BOOL)w, (UINT)l); return TRUE; })
-#define ON_WM_WINDOWPOSCHANGED() \
-    KELVO_MSG(WM_WINDOWPOSCHANGED, { KELVO_SELF->OnWindowPosChanged((WINDOWPOS*)l); return TRUE; })
-#define ON_WM_CONTEXTMENU()                                                                             \
-    KELVO_MSG(WM_CONTEXTMENU, {                                                                         \
-        KELVO_SELF->OnContextMenu(CWnd::FromHandle((HWND)w), afx_detail::PointFromLParam(l));           \
-        return TRUE;                                                                                    \
-    })
-#define ON_WM_MENUSELECT() \
-    KELVO_MSG(WM_MENUSELECT, { KELVO_SELF->OnMenuSelect(LOWORD(w), HIWORD(w), (HMENU)l); return TRUE; })
 #define KELVO_SCROLL(msg, fn)                                                                                 \
     KELVO_MSG(msg, {                                                                                          \
         KELVO_SELF->fn(LOWORD(w), HIWORD(w), static_cast<CScrollBar*>(l ? CWnd::FromHandle((HWND)l) : nullptr)); \
@@ -84,15 +69,6 @@ inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (
 #define ON_WM_HSCROLL() KELVO_SCROLL(WM_HSCROLL, OnHScroll)
 #define ON_WM_VSCROLL() KELVO_SCROLL(WM_VSCROLL, OnVScroll)
 #define ON_WM_DRAWITEM() KELVO_MSG(WM_DRAWITEM, { KELVO_SELF->OnDrawItem((int)w, (LPDRAWITEMSTRUCT)l); *r = TRUE; return TRUE; })
-#define ON_WM_MEASUREITEM() \
-    KELVO_MSG(WM_MEASUREITEM, { KELVO_SELF->OnMeasureItem((int)w, (LPMEASUREITEMSTRUCT)l); *r = TRUE; return TRUE; })
-// One entry for every WM_CTLCOLOR* message; the handler gets the CTLCOLOR_* type.
-#define ON_WM_CTLCOLOR()                                                                             \
-    KELVO_MSG(WM_CTLCOLOR, {                                                                         \
-        CBorrowedDC dc((HDC)w);                                                                      \
-        *r = (LRESULT)KELVO_SELF->OnCtlColor(&dc, CWnd::FromHandle((HWND)l), m - WM_CTLCOLORMSGBOX); \
-        return TRUE;                                                                                 \
-    })
 
 // User messages: LRESULT OnXxx(WPARAM, LPARAM).
 #define ON_MESSAGE(message, memberFxn) KELVO_MSG(message, { *r = KELVO_SELF->memberFxn(w, l); return TRUE; })
@@ -100,31 +76,15 @@ inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (
 // Commands: WM_COMMAND with a notification code and an id range.
 #define KELVO_CMD(code, id, lastId, body) {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(lastId), KELVO_THUNK body},
 #define ON_COMMAND(id, memberFxn) KELVO_CMD(0, id, id, { KELVO_SELF->memberFxn(); return TRUE; })
-#define ON_COMMAND_RANGE(id, idLast, memberFxn) \
-    KELVO_CMD(0, id, idLast, { KELVO_SELF->memberFxn(LOWORD(w)); return TRUE; })
 #define ON_CONTROL(code, id, memberFxn) KELVO_CMD(code, id, id, { KELVO_SELF->memberFxn(); return TRUE; })
-#define ON_CONTROL_RANGE(code, id, idLast, memberFxn) \
-    KELVO_CMD(code, id, idLast, { KELVO_SELF->memberFxn(LOWORD(w)); return TRUE; })
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-#define ON_BN_DOUBLECLICKED(id, memberFxn) ON_CONTROL(BN_DOUBLECLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
-#define ON_CBN_EDITCHANGE(id, memberFxn) ON_CONTROL(CBN_EDITCHANGE, id, memberFxn)
-#define ON_CBN_KILLFOCUS(id, memberFxn) ON_CONTROL(CBN_KILLFOCUS, id, memberFxn)
-#define ON_CBN_DROPDOWN(id, memberFxn) ON_CONTROL(CBN_DROPDOWN, id, memberFxn)
-#define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
-#define ON_EN_UPDATE(id, memberFxn) ON_CONTROL(EN_UPDATE, id, memberFxn)
 #define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
-#define ON_EN_SETFOCUS(id, memberFxn) ON_CONTROL(EN_SETFOCUS, id, memberFxn)
-#define ON_STN_CLICKED(id, memberFxn) ON_CONTROL(STN_CLICKED, id, memberFxn)
-#define ON_LBN_SELCHANGE(id, memberFxn) ON_CONTROL(LBN_SELCHANGE, id, memberFxn)
 
 // Notifications: WM_NOTIFY with a code and an id; void OnXxx(NMHDR*, LRESULT*).
 #define ON_NOTIFY(code, id, memberFxn)                                                              \
     {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(id),                                               \
      KELVO_THUNK { KELVO_SELF->memberFxn((NMHDR*)l, r); return TRUE; }},
-#define ON_NOTIFY_RANGE(code, id, idLast, memberFxn)                                                \
-    {WM_NOTIFY, (UINT)(code), (UINT)(id), (UINT)(idLast),                                           \
-     KELVO_THUNK { KELVO_SELF->memberFxn(((NMHDR*)l)->idFrom, (NMHDR*)l, r); return TRUE; }},
 
 // Reflection: the control's own object sees its notifications first. The plain forms keep the
 // message from the parent; with the _EX forms the parent also gets it when the handler returns FALSE.
@@ -138,7 +98,6 @@ inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (
 #define ON_NOTIFY_REFLECT_EX(code, memberFxn)                                                       \
     {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(code), 0, 0,                                               \
      KELVO_THUNK { return KELVO_SELF->memberFxn((NMHDR*)l, r); }},
-#define ON_BN_CLICKED_REFLECT(memberFxn) ON_CONTROL_REFLECT(BN_CLICKED, memberFxn)
 // HBRUSH CtlColor(CDC*, UINT): a null brush leaves the message to the parent.
 #define ON_WM_CTLCOLOR_REFLECT()                                         \
     KELVO_MSG(WM_REFLECT_BASE + WM_CTLCOLOR, {                           \
@@ -147,9 +106,3 @@ inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (
         *r = (LRESULT)brush;                                             \
         return brush != nullptr;                                         \
     })
-#define ON_WM_DRAWITEM_REFLECT() \
-    KELVO_MSG(WM_REFLECT_BASE + WM_DRAWITEM, { KELVO_SELF->DrawItem((LPDRAWITEMSTRUCT)l); *r = TRUE; return TRUE; })
-#define ON_WM_HSCROLL_REFLECT() \
-    KELVO_MSG(WM_REFLECT_BASE + WM_HSCROLL, { KELVO_SELF->HScroll(LOWORD(w), HIWORD(w)); return TRUE; })
-#define ON_WM_VSCROLL_REFLECT() \
-    KELVO_MSG(WM_REFLECT_BASE + WM_VSCROLL, { KELVO_SELF->VScroll(LOWORD(w), HIWORD(w)); return TRUE; })

@@ -1,25 +1,23 @@
-// CObject and run-time class information: IsKindOf and dynamic creation by class.
+// CObject and run-time class information: the class name and dynamic creation by class.
 #pragma once
 
 #include <windows.h>
+
+#include <type_traits>
 
 class CObject;
 
 struct CRuntimeClass {
     LPCSTR m_lpszClassName;
-    int m_nObjectSize;
     CObject* (*m_pfnCreateObject)();  // null when the class is not dynamically creatable
-    const CRuntimeClass* (*m_pfnGetBaseClass)();
 
     CObject* CreateObject() const { return m_pfnCreateObject ? m_pfnCreateObject() : nullptr; }
-    BOOL IsDerivedFrom(const CRuntimeClass* base) const;
 };
 
 class CObject {
 public:
     virtual ~CObject() = default;
     virtual const CRuntimeClass* GetRuntimeClass() const;
-    BOOL IsKindOf(const CRuntimeClass* cls) const { return GetRuntimeClass()->IsDerivedFrom(cls); }
 
     static const CRuntimeClass* GetThisClass();
 
@@ -40,12 +38,13 @@ public:                                                   \
     DECLARE_DYNAMIC(class_name)       \
     static CObject* CreateObject();
 
-#define KELVO_IMPLEMENT_RUNTIMECLASS(class_name, base_name, creator)                         \
-    const CRuntimeClass* class_name::GetThisClass() {                                        \
-        static const CRuntimeClass cls = {#class_name, (int)sizeof(class_name), creator,     \
-                                          &base_name::GetThisClass};                         \
-        return &cls;                                                                         \
-    }                                                                                        \
+// The base is named for the reader and checked; the run-time information records no hierarchy.
+#define KELVO_IMPLEMENT_RUNTIMECLASS(class_name, base_name, creator)                          \
+    static_assert(std::is_base_of<base_name, class_name>::value, #base_name " is no base"); \
+    const CRuntimeClass* class_name::GetThisClass() {                                         \
+        static const CRuntimeClass cls = {#class_name, creator};                              \
+        return &cls;                                                                          \
+    }                                                                                         \
     const CRuntimeClass* class_name::GetRuntimeClass() const { return GetThisClass(); }
 
 #define IMPLEMENT_DYNAMIC(class_name, base_name) KELVO_IMPLEMENT_RUNTIMECLASS(class_name, base_name, nullptr)

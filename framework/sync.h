@@ -59,7 +59,6 @@ public:
         }
         return TRUE;
     }
-    BOOL IsLocked() const { return m_locked; }
 
 private:
     CCriticalSection* m_lock;

@@ -44,15 +44,6 @@ BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool, UIN
     return (BOOL)SendMessage(TTM_ADDTOOLW, 0, (LPARAM)&info);
 }
 
-void CToolTipCtrl::DelTool(CWnd* pWnd, UINT_PTR nIDTool)
-{
-    if (!m_hWnd)
-        return;
-    TOOLINFOW info;
-    FillToolInfo(info, pWnd, nIDTool);
-    SendMessage(TTM_DELTOOLW, 0, (LPARAM)&info);
-}
-
 void CToolTipCtrl::UpdateTipText(LPCTSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool)
 {
     if (!m_hWnd)
@@ -95,17 +86,10 @@ void CToolTipCtrl::RelayEvent(LPMSG lpMsg)
         SendMessage(TTM_RELAYEVENT, 0, (LPARAM)lpMsg);
 }
 
-void CToolTipCtrl::SetDelayTime(UINT nDelay) { SetDelayTime(TTDT_AUTOMATIC, (int)nDelay); }
-
 void CToolTipCtrl::SetDelayTime(DWORD dwDuration, int iTime)
 {
     if (m_hWnd)
         SendMessage(TTM_SETDELAYTIME, dwDuration, MAKELPARAM(iTime, 0));
-}
-
-int CToolTipCtrl::GetDelayTime(DWORD dwDuration) const
-{
-    return m_hWnd ? (int)SendMessage(TTM_GETDELAYTIME, dwDuration) : 0;
 }
 
 int CToolTipCtrl::SetMaxTipWidth(int iWidth) { return m_hWnd ? (int)SendMessage(TTM_SETMAXTIPWIDTH, 0, iWidth) : 0; }

@@ -22,7 +22,6 @@ public:
     // A tool is a rectangle of pWnd's client area with an id; a null rectangle means the whole
     // client area as it is now.
     BOOL AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool = nullptr, UINT_PTR nIDTool = 0);
-    void DelTool(CWnd* pWnd, UINT_PTR nIDTool = 0);
     void UpdateTipText(LPCTSTR lpszText, CWnd* pWnd, UINT_PTR nIDTool = 0);
     // The tool's text; empty when there is no such tool.
     void GetText(CString& str, CWnd* pWnd, UINT_PTR nIDTool = 0) const;
@@ -31,9 +30,7 @@ public:
     void Activate(BOOL bActivate);
     void RelayEvent(LPMSG lpMsg);
     // One of TTDT_AUTOMATIC, TTDT_AUTOPOP, TTDT_INITIAL, TTDT_RESHOW, in milliseconds.
-    void SetDelayTime(UINT nDelay);
     void SetDelayTime(DWORD dwDuration, int iTime);
-    int GetDelayTime(DWORD dwDuration) const;
     // Returns the previous width; -1 means no limit.
     int SetMaxTipWidth(int iWidth);
     int GetMaxTipWidth() const;

@@ -5,7 +5,6 @@
 #include <unordered_map>
 
 #include "framework/gdi.h"
-#include "framework/menu.h"
 #include "framework/msgmap.h"
 
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
@@ -69,7 +68,6 @@ struct CreationHook {
 CWnd::CWnd() = default;
 
 const CWnd CWnd::wndTop(SpecialHandle(), HWND_TOP);
-const CWnd CWnd::wndBottom(SpecialHandle(), HWND_BOTTOM);
 const CWnd CWnd::wndTopMost(SpecialHandle(), HWND_TOPMOST);
 const CWnd CWnd::wndNoTopMost(SpecialHandle(), HWND_NOTOPMOST);
 
@@ -298,8 +296,6 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     return result;
 }
 
-const CWnd::CurrentMessage* CWnd::GetCurrentMessage() { return t_currentMessage; }
-
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
@@ -335,31 +331,6 @@ BOOL CWnd::DispatchMapEntry(UINT message, WPARAM wParam, LPARAM lParam, LRESULT*
     return handled;
 }
 
-namespace {
-
-// The control that a WM_DRAWITEM/MEASUREITEM/DELETEITEM/COMPAREITEM is about (none for menus).
-HWND OwnerDrawControl(UINT message, LPARAM lParam, HWND parent, WPARAM wParam)
-{
-    switch (message) {
-    case WM_DRAWITEM: {
-        auto* dis = (LPDRAWITEMSTRUCT)lParam;
-        return dis && dis->CtlType != ODT_MENU ? dis->hwndItem : nullptr;
-    }
-    case WM_MEASUREITEM: {
-        auto* mis = (LPMEASUREITEMSTRUCT)lParam;
-        return mis && mis->CtlType != ODT_MENU ? ::GetDlgItem(parent, (int)wParam) : nullptr;
-    }
-    case WM_DELETEITEM:
-        return lParam ? ((LPDELETEITEMSTRUCT)lParam)->hwndItem : nullptr;
-    case WM_COMPAREITEM:
-        return lParam ? ((LPCOMPAREITEMSTRUCT)lParam)->hwndItem : nullptr;
-    default:
-        return nullptr;
-    }
-}
-
-}  // namespace
-
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     switch (message) {
@@ -382,20 +353,15 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-        return HandleCtlColor(message, wParam, lParam, pResult);
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_DELETEITEM:
-    case WM_COMPAREITEM: {
-        CWnd* child = FromHandlePermanent(OwnerDrawControl(message, lParam, m_hWnd, wParam));
-        if (child && child != this && child->OnChildNotify(message, wParam, lParam, pResult))
-            return TRUE;
-        return DispatchMapEntry(message, wParam, lParam, pResult);
+    case WM_CTLCOLORSTATIC: {
+        // Only the control itself colours it (reflected WM_CTLCOLOR); else the default colours.
+        CWnd* child = FromHandlePermanent((HWND)lParam);
+        return child && child != this && child->OnChildNotify(message, wParam, lParam, pResult);
     }
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-        CWnd* child = lParam ? FromHandlePermanent((HWND)lParam) : nullptr;
+    case WM_DRAWITEM: {
+        // An owner-drawn control of ours draws itself; menus and other controls go to the map.
+        auto* dis = (LPDRAWITEMSTRUCT)lParam;
+        CWnd* child = dis && dis->CtlType != ODT_MENU ? FromHandlePermanent(dis->hwndItem) : nullptr;
         if (child && child != this && child->OnChildNotify(message, wParam, lParam, pResult))
             return TRUE;
         return DispatchMapEntry(message, wParam, lParam, pResult);
@@ -403,17 +369,6 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     default:
         return DispatchMapEntry(message, wParam, lParam, pResult);
     }
-}
-
-BOOL CWnd::HandleCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
-{
-    CWnd* child = FromHandlePermanent((HWND)lParam);
-    if (child && child != this && child->OnChildNotify(message, wParam, lParam, pResult))
-        return TRUE;
-    const AFX_MSGMAP_ENTRY* e = FindMessageEntry(WM_CTLCOLOR, 0, 0);
-    if (!e)
-        return FALSE;
-    return e->pfnThunk(this, message, wParam, lParam, pResult);
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
@@ -466,14 +421,6 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_CTLCOLORSTATIC:
         e = FindMessageEntry(WM_REFLECT_BASE + WM_CTLCOLOR, 0, 0);
         break;
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_DELETEITEM:
-    case WM_COMPAREITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-        e = FindMessageEntry(WM_REFLECT_BASE + message, 0, 0);
-        break;
     default:
         break;
     }
@@ -510,7 +457,3 @@ BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const
     return ::PostMessageW(m_hWnd, message, wParam, lParam);
 }
 
-LRESULT CWnd::SendDlgItemMessage(int nID, UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    return ::SendDlgItemMessageW(m_hWnd, nID, message, wParam, lParam);
-}

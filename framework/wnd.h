@@ -8,7 +8,6 @@
 #include "framework/geometry.h"
 
 class CDC;
-class CMenu;
 class CFont;
 class CScrollBar;
 
@@ -24,7 +23,6 @@ public:
 
     // Insert-after values of SetWindowPos.
     static const CWnd wndTop;
-    static const CWnd wndBottom;
     static const CWnd wndTopMost;
     static const CWnd wndNoTopMost;
 
@@ -69,7 +67,6 @@ public:
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    LRESULT SendDlgItemMessage(int nID, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
     // Text.
     void SetWindowText(LPCTSTR lpszString);
@@ -78,8 +75,6 @@ public:
     int GetWindowTextLength() const;
     void SetDlgItemText(int nID, LPCTSTR lpszString);
     int GetDlgItemText(int nID, CString& rString) const;
-    void SetDlgItemInt(int nID, UINT nValue, BOOL bSigned = TRUE);
-    UINT GetDlgItemInt(int nID, BOOL* lpTrans = nullptr, BOOL bSigned = TRUE) const;
     void SetFont(CFont* pFont, BOOL bRedraw = TRUE);
     CFont* GetFont() const;
 
@@ -94,8 +89,6 @@ public:
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE);
     BOOL SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags);
     void CenterWindow(CWnd* pAlternateOwner = nullptr);
-    CWnd* ChildWindowFromPoint(POINT point) const;
-    static CWnd* WindowFromPoint(POINT point);
 
     // State.
     BOOL ShowWindow(int nCmdShow);
@@ -103,39 +96,28 @@ public:
     BOOL EnableWindow(BOOL bEnable = TRUE);
     BOOL IsWindowEnabled() const;
     BOOL IsIconic() const;
-    BOOL IsZoomed() const;
     BOOL IsWindow() const { return m_hWnd && ::IsWindow(m_hWnd); }
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     int GetDlgCtrlID() const;
-    int SetDlgCtrlID(int nID);
 
     // Painting.
     void Invalidate(BOOL bErase = TRUE);
     void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
-    void ValidateRect(LPCRECT lpRect);
     void UpdateWindow();
     BOOL RedrawWindow(LPCRECT lpRectUpdate = nullptr, HRGN hrgnUpdate = nullptr,
                       UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     CDC* GetDC();
-    CDC* GetWindowDC();
     int ReleaseDC(CDC* pDC);
-    HDC BeginPaint(LPPAINTSTRUCT lpPaint);
-    void EndPaint(LPPAINTSTRUCT lpPaint);
 
     // Timers, capture, focus.
     UINT_PTR SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer = nullptr);
     BOOL KillTimer(UINT_PTR nIDEvent);
     CWnd* SetCapture();
-    static CWnd* GetCapture();
     CWnd* SetFocus();
     static CWnd* GetFocus();
-    static CWnd* GetActiveWindow();
-    CWnd* SetActiveWindow();
     BOOL SetForegroundWindow();
-    static CWnd* GetForegroundWindow();
 
     // Relatives.
     CWnd* GetDlgItem(int nID) const;
@@ -145,24 +127,12 @@ public:
     CWnd* GetOwner() const;
     CWnd* GetTopLevelParent() const;
     CWnd* GetWindow(UINT nCmd) const;
-    CWnd* GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
-    CWnd* GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious = FALSE) const;
-    static CWnd* GetDesktopWindow();
-    void GotoDlgCtrl(CWnd* pWndCtrl);
 
-    // Menus, icons, misc.
-    CMenu* GetMenu() const;
-    CMenu* GetSystemMenu(BOOL bRevert) const;
+    // Icon, clipboard, scroll bars, buttons.
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
-    HICON GetIcon(BOOL bBigIcon) const;
-    void DragAcceptFiles(BOOL bAccept = TRUE);
-    BOOL SetLayeredWindowAttributes(COLORREF crKey, BYTE bAlpha, DWORD dwFlags);
-    int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = nullptr, UINT nType = MB_OK);
     BOOL OpenClipboard();
-    void SetRedraw(BOOL bRedraw = TRUE);
     int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE);
     int GetScrollPos(int nBar) const;
-    void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE);
     BOOL SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
     BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL) const;
     // The largest position the bar can take: its range's end less its page (at least the start).
@@ -173,7 +143,6 @@ public:
     void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = nullptr, LPCRECT lpClipRect = nullptr);
     BOOL CheckDlgButton(int nIDButton, UINT nCheck);
     UINT IsDlgButtonChecked(int nIDButton) const;
-    void CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton);
 
     // The message being handled, for Default().
     struct CurrentMessage {
@@ -182,7 +151,6 @@ public:
         WPARAM wParam;
         LPARAM lParam;
     };
-    static const CurrentMessage* GetCurrentMessage();
 
 protected:
     // Runs a creation call with this object bound to the first window it creates.
@@ -203,19 +171,14 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnLButtonDown(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
-    void OnLButtonDblClk(UINT nFlags, CPoint point);
     void OnRButtonDown(UINT nFlags, CPoint point);
     void OnRButtonUp(UINT nFlags, CPoint point);
-    void OnMButtonDown(UINT nFlags, CPoint point);
     void OnMouseMove(UINT nFlags, CPoint point);
     BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     void OnMouseLeave();
     BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
-    LRESULT OnNcHitTest(CPoint point);
-    void OnSetFocus(CWnd* pOldWnd);
     void OnKillFocus(CWnd* pNewWnd);
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
-    void OnKeyUp(UINT nChar, UINT nRepCnt, UINT nFlags);
     void OnChar(UINT nChar, UINT nRepCnt, UINT nFlags);
     UINT OnGetDlgCode();
     void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
@@ -226,15 +189,9 @@ protected:
     void OnEnable(BOOL bEnable);
     void OnCancelMode();
     void OnSysColorChange();
-    void OnShowWindow(BOOL bShow, UINT nStatus);
-    void OnWindowPosChanged(WINDOWPOS* lpwndpos);
-    void OnContextMenu(CWnd* pWnd, CPoint pos);
-    void OnMenuSelect(UINT nItemID, UINT nFlags, HMENU hSysMenu);
     void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
-    HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
-    void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
 
     DECLARE_MESSAGE_MAP()
 
@@ -244,7 +201,6 @@ private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
     friend struct CreationHook;
     BOOL DispatchMapEntry(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
-    BOOL HandleCtlColor(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     void AttachAndSubclass(HWND hWnd);
     bool m_bTemporary = false;
     bool m_bSubclassed = false;  // messages come through AfxWndProc

@@ -1,7 +1,6 @@
 // The everyday members of CWnd: thin calls of the matching Win32 functions, and the default
 // message handlers, which pass the current message on.
 #include "framework/gdi.h"
-#include "framework/menu.h"
 #include "framework/wnd.h"
 
 // Text
@@ -33,13 +32,6 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const
         return 0;
     CWnd::FromHandle(hCtl)->GetWindowText(rString);
     return rString.GetLength();
-}
-
-void CWnd::SetDlgItemInt(int nID, UINT nValue, BOOL bSigned) { ::SetDlgItemInt(m_hWnd, nID, nValue, bSigned); }
-
-UINT CWnd::GetDlgItemInt(int nID, BOOL* lpTrans, BOOL bSigned) const
-{
-    return ::GetDlgItemInt(m_hWnd, nID, lpTrans, bSigned);
 }
 
 void CWnd::SetFont(CFont* pFont, BOOL bRedraw)
@@ -104,9 +96,6 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-CWnd* CWnd::ChildWindowFromPoint(POINT point) const { return FromHandle(::ChildWindowFromPoint(m_hWnd, point)); }
-CWnd* CWnd::WindowFromPoint(POINT point) { return FromHandle(::WindowFromPoint(point)); }
-
 // State
 
 BOOL CWnd::ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
@@ -114,9 +103,7 @@ BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
 BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
 BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
-BOOL CWnd::IsZoomed() const { return ::IsZoomed(m_hWnd); }
 DWORD CWnd::GetStyle() const { return (DWORD)::GetWindowLongW(m_hWnd, GWL_STYLE); }
-DWORD CWnd::GetExStyle() const { return (DWORD)::GetWindowLongW(m_hWnd, GWL_EXSTYLE); }
 
 namespace {
 BOOL ModifyWindowLong(HWND hWnd, int index, DWORD remove, DWORD add, UINT flags)
@@ -143,13 +130,11 @@ BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags)
 }
 
 int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-int CWnd::SetDlgCtrlID(int nID) { return (int)::SetWindowLongPtrW(m_hWnd, GWLP_ID, nID); }
 
 // Painting
 
 void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, nullptr, bErase); }
 void CWnd::InvalidateRect(LPCRECT lpRect, BOOL bErase) { ::InvalidateRect(m_hWnd, lpRect, bErase); }
-void CWnd::ValidateRect(LPCRECT lpRect) { ::ValidateRect(m_hWnd, lpRect); }
 void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
 
 BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, HRGN hrgnUpdate, UINT flags)
@@ -157,20 +142,10 @@ BOOL CWnd::RedrawWindow(LPCRECT lpRectUpdate, HRGN hrgnUpdate, UINT flags)
     return ::RedrawWindow(m_hWnd, lpRectUpdate, hrgnUpdate, flags);
 }
 
-// GetDC and GetWindowDC hand out a heap object that ReleaseDC deletes again.
+// GetDC hands out a heap object that ReleaseDC deletes again.
 CDC* CWnd::GetDC()
 {
     HDC hDC = ::GetDC(m_hWnd);
-    if (!hDC)
-        return nullptr;
-    CDC* dc = new CDC;
-    dc->Attach(hDC);
-    return dc;
-}
-
-CDC* CWnd::GetWindowDC()
-{
-    HDC hDC = ::GetWindowDC(m_hWnd);
     if (!hDC)
         return nullptr;
     CDC* dc = new CDC;
@@ -187,9 +162,6 @@ int CWnd::ReleaseDC(CDC* pDC)
     return released;
 }
 
-HDC CWnd::BeginPaint(LPPAINTSTRUCT lpPaint) { return ::BeginPaint(m_hWnd, lpPaint); }
-void CWnd::EndPaint(LPPAINTSTRUCT lpPaint) { ::EndPaint(m_hWnd, lpPaint); }
-
 // Timers, capture, focus
 
 UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
@@ -199,13 +171,9 @@ UINT_PTR CWnd::SetTimer(UINT_PTR nIDEvent, UINT nElapse, TIMERPROC lpfnTimer)
 
 BOOL CWnd::KillTimer(UINT_PTR nIDEvent) { return ::KillTimer(m_hWnd, nIDEvent); }
 CWnd* CWnd::SetCapture() { return FromHandle(::SetCapture(m_hWnd)); }
-CWnd* CWnd::GetCapture() { return FromHandle(::GetCapture()); }
 CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 CWnd* CWnd::GetFocus() { return FromHandle(::GetFocus()); }
-CWnd* CWnd::GetActiveWindow() { return FromHandle(::GetActiveWindow()); }
-CWnd* CWnd::SetActiveWindow() { return FromHandle(::SetActiveWindow(m_hWnd)); }
 BOOL CWnd::SetForegroundWindow() { return ::SetForegroundWindow(m_hWnd); }
-CWnd* CWnd::GetForegroundWindow() { return FromHandle(::GetForegroundWindow()); }
 
 // Relatives
 
@@ -220,60 +188,16 @@ CWnd* CWnd::GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER));
 CWnd* CWnd::GetTopLevelParent() const { return FromHandle(::GetAncestor(m_hWnd, GA_ROOT)); }
 CWnd* CWnd::GetWindow(UINT nCmd) const { return FromHandle(::GetWindow(m_hWnd, nCmd)); }
 
-CWnd* CWnd::GetNextDlgTabItem(CWnd* pWndCtl, BOOL bPrevious) const
-{
-    return FromHandle(::GetNextDlgTabItem(m_hWnd, pWndCtl ? pWndCtl->m_hWnd : nullptr, bPrevious));
-}
-
-CWnd* CWnd::GetNextDlgGroupItem(CWnd* pWndCtl, BOOL bPrevious) const
-{
-    return FromHandle(::GetNextDlgGroupItem(m_hWnd, pWndCtl ? pWndCtl->m_hWnd : nullptr, bPrevious));
-}
-
-CWnd* CWnd::GetDesktopWindow() { return FromHandle(::GetDesktopWindow()); }
-
-void CWnd::GotoDlgCtrl(CWnd* pWndCtrl)
-{
-    if (pWndCtrl)
-        ::SendMessageW(m_hWnd, WM_NEXTDLGCTL, (WPARAM)pWndCtrl->m_hWnd, TRUE);
-}
-
 // Menus, icons, misc
-
-CMenu* CWnd::GetMenu() const { return CMenu::FromHandle(::GetMenu(m_hWnd)); }
-CMenu* CWnd::GetSystemMenu(BOOL bRevert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, bRevert)); }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
 {
     return (HICON)::SendMessageW(m_hWnd, WM_SETICON, bBigIcon ? ICON_BIG : ICON_SMALL, (LPARAM)hIcon);
 }
 
-HICON CWnd::GetIcon(BOOL bBigIcon) const
-{
-    return (HICON)::SendMessageW(m_hWnd, WM_GETICON, bBigIcon ? ICON_BIG : ICON_SMALL, 0);
-}
-
-void CWnd::DragAcceptFiles(BOOL bAccept) { ::DragAcceptFiles(m_hWnd, bAccept); }
-
-BOOL CWnd::SetLayeredWindowAttributes(COLORREF crKey, BYTE bAlpha, DWORD dwFlags)
-{
-    return ::SetLayeredWindowAttributes(m_hWnd, crKey, bAlpha, dwFlags);
-}
-
-int CWnd::MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption, UINT nType)
-{
-    return ::MessageBoxW(m_hWnd, lpszText, lpszCaption, nType);
-}
-
 BOOL CWnd::OpenClipboard() { return ::OpenClipboard(m_hWnd); }
-void CWnd::SetRedraw(BOOL bRedraw) { ::SendMessageW(m_hWnd, WM_SETREDRAW, bRedraw, 0); }
 int CWnd::SetScrollPos(int nBar, int nPos, BOOL bRedraw) { return ::SetScrollPos(m_hWnd, nBar, nPos, bRedraw); }
 int CWnd::GetScrollPos(int nBar) const { return ::GetScrollPos(m_hWnd, nBar); }
-
-void CWnd::SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw)
-{
-    ::SetScrollRange(m_hWnd, nBar, nMinPos, nMaxPos, bRedraw);
-}
 
 BOOL CWnd::SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw)
 {
@@ -314,11 +238,6 @@ void CWnd::ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect, LPCRECT lpClip
 BOOL CWnd::CheckDlgButton(int nIDButton, UINT nCheck) { return ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
 UINT CWnd::IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
 
-void CWnd::CheckRadioButton(int nIDFirstButton, int nIDLastButton, int nIDCheckButton)
-{
-    ::CheckRadioButton(m_hWnd, nIDFirstButton, nIDLastButton, nIDCheckButton);
-}
-
 // Default handlers
 
 int CWnd::OnCreate(LPCREATESTRUCT) { return (int)Default(); }
@@ -332,19 +251,14 @@ void CWnd::OnMove(int, int) { Default(); }
 void CWnd::OnTimer(UINT_PTR) { Default(); }
 void CWnd::OnLButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
-void CWnd::OnLButtonDblClk(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonUp(UINT, CPoint) { Default(); }
-void CWnd::OnMButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnMouseMove(UINT, CPoint) { Default(); }
 BOOL CWnd::OnMouseWheel(UINT, short, CPoint) { return (BOOL)Default(); }
 void CWnd::OnMouseLeave() { Default(); }
 BOOL CWnd::OnSetCursor(CWnd*, UINT, UINT) { return (BOOL)Default(); }
-LRESULT CWnd::OnNcHitTest(CPoint) { return Default(); }
-void CWnd::OnSetFocus(CWnd*) { Default(); }
 void CWnd::OnKillFocus(CWnd*) { Default(); }
 void CWnd::OnKeyDown(UINT, UINT, UINT) { Default(); }
-void CWnd::OnKeyUp(UINT, UINT, UINT) { Default(); }
 void CWnd::OnChar(UINT, UINT, UINT) { Default(); }
 UINT CWnd::OnGetDlgCode() { return (UINT)Default(); }
 void CWnd::OnGetMinMaxInfo(MINMAXINFO*) { Default(); }
@@ -355,12 +269,6 @@ void CWnd::OnDropFiles(HDROP) { Default(); }
 void CWnd::OnEnable(BOOL) { Default(); }
 void CWnd::OnCancelMode() { Default(); }
 void CWnd::OnSysColorChange() { Default(); }
-void CWnd::OnShowWindow(BOOL, UINT) { Default(); }
-void CWnd::OnWindowPosChanged(WINDOWPOS*) { Default(); }
-void CWnd::OnContextMenu(CWnd*, CPoint) { Default(); }
-void CWnd::OnMenuSelect(UINT, UINT, HMENU) { Default(); }
 void CWnd::OnHScroll(UINT, UINT, CScrollBar*) { Default(); }
 void CWnd::OnVScroll(UINT, UINT, CScrollBar*) { Default(); }
-HBRUSH CWnd::OnCtlColor(CDC*, CWnd*, UINT) { return (HBRUSH)Default(); }
 void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT) { Default(); }
-void CWnd::OnMeasureItem(int, LPMEASUREITEMSTRUCT) { Default(); }

@@ -32,7 +32,7 @@ protected:
         if (about.m_hWnd)
             about.DestroyWindow();
         SetAddressOpener(nullptr);
-        theApp.WriteProfileString(L"Custom", nullptr, nullptr);
+        WritePrivateProfileStringW(L"Custom", nullptr, nullptr, theApp.m_pszProfileName);
     }
     void Open()
     {
@@ -76,14 +76,14 @@ TEST_F(AboutTest, ShowsTheVersionResourceAndOpensTheSupportPage)
 
 TEST_F(AboutTest, ProductLinkFromTheProfileIsUsedOnlyWhenItIsAWebAddress)
 {
-    theApp.WriteProfileString(L"Custom", L"ProductLink", L"C:\\windows\\system32\\calc.exe");
-    theApp.WriteProfileString(L"Custom", L"CustomInfo", L"Partner edition");
+    WritePrivateProfileStringW(L"Custom", L"ProductLink", L"C:\\windows\\system32\\calc.exe", theApp.m_pszProfileName);
+    WritePrivateProfileStringW(L"Custom", L"CustomInfo", L"Partner edition", theApp.m_pszProfileName);
     Open();
     EXPECT_STREQ(L"https://www.kelvo.example/", (LPCTSTR)about.m_homeLink.GetLinkTarget());
     EXPECT_STREQ(L"Partner edition", (LPCTSTR)Text(IDC_ABOUT_CUSTOM_INFO));
     about.DestroyWindow();
 
-    theApp.WriteProfileString(L"Custom", L"ProductLink", L"https://partner.example/kelvo");
+    WritePrivateProfileStringW(L"Custom", L"ProductLink", L"https://partner.example/kelvo", theApp.m_pszProfileName);
     Open();
     EXPECT_STREQ(L"https://partner.example/kelvo", (LPCTSTR)about.m_homeLink.GetLinkTarget());
 }

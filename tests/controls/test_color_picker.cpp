@@ -129,7 +129,7 @@ TEST_F(ColorPickerTest, ClickOpensThePopupUnderTheButtonAndAClickOnACellTakesIts
     picker.GetWindowRect(&button);
     picker.palette.GetWindowRect(&popup);
     EXPECT_EQ(CRect(button.left, button.bottom - 1, button.left + 191, button.bottom + 149), popup);
-    EXPECT_EQ(picker.palette.m_hWnd, CWnd::GetCapture()->GetSafeHwnd());
+    EXPECT_EQ(picker.palette.m_hWnd, ::GetCapture());
     EXPECT_EQ(kStart, picker.GetColor());
     EXPECT_TRUE(dlg.clicks.empty());
     // The grid, its lines, and the band whose swatch shows the start colour.

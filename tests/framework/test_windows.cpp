@@ -102,11 +102,10 @@ END_MESSAGE_MAP()
 
 class ParentWnd : public CWnd {
 public:
-    int parentClicks = 0, parentNotifies = 0, parentColours = 0, commands = 0;
+    int parentClicks = 0, parentNotifies = 0, commands = 0;
     void OnButton() { ++parentClicks; }
     void OnMenuCommand() { ++commands; }
     void OnNotifyCustom(NMHDR*, LRESULT* result) { ++parentNotifies; *result = 5; }
-    HBRUSH OnCtlColor(CDC*, CWnd*, UINT) { ++parentColours; return (HBRUSH)GetStockObject(BLACK_BRUSH); }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -115,7 +114,6 @@ BEGIN_MESSAGE_MAP(ParentWnd, CWnd)
     ON_BN_CLICKED(101, OnButton)
     ON_COMMAND(500, OnMenuCommand)
     ON_NOTIFY(NM_CUSTOMDRAW, 100, OnNotifyCustom)
-    ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
 
 LRESULT SendNotify(CWnd& parent, CWnd& child, UINT code)
@@ -172,11 +170,12 @@ TEST(Reflection, NotifyAndCtlColorReachTheChildFirst)
     HDC dc = GetDC(parent.m_hWnd);
     LRESULT brush = parent.SendMessage(WM_CTLCOLORSTATIC, (WPARAM)dc, (LPARAM)button.m_hWnd);
     EXPECT_EQ((LRESULT)button.brush, brush);
-    EXPECT_EQ(0, parent.parentColours);
-    // The child gives no brush for buttons: the parent's handler answers.
+    EXPECT_EQ(1, button.colours);
+    // The child gives no brush for buttons: the default procedure's colours apply.
     brush = parent.SendMessage(WM_CTLCOLORBTN, (WPARAM)dc, (LPARAM)button.m_hWnd);
-    EXPECT_EQ((LRESULT)GetStockObject(BLACK_BRUSH), brush);
-    EXPECT_EQ(1, parent.parentColours);
+    EXPECT_EQ(2, button.colours);
+    EXPECT_NE((LRESULT)button.brush, brush);
+    EXPECT_NE(0, brush);
     ReleaseDC(parent.m_hWnd, dc);
     parent.DestroyWindow();
 }
