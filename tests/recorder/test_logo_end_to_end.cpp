@@ -19,6 +19,7 @@
 #include "res/menu_ids.h"
 #include "res/resource.h"
 #include "tests/capture/engine_test_support.h"
+#include "tests/host_pil.h"
 #include "tests/test_input.h"
 
 namespace {
@@ -28,30 +29,6 @@ constexpr COLORREF kBox = RGB(0, 0, 255);
 constexpr COLORREF kText = RGB(255, 255, 0);
 const COLORREF kFrames[] = {RGB(90, 90, 90), RGB(150, 60, 60), RGB(60, 150, 60), RGB(170, 170, 170)};
 const wchar_t kTyped[] = L"水印测试";
-
-int RunHost(const std::vector<std::string>& args)
-{
-    typedef LONG(CDECL * SpawnFn)(char* const argv[], int wait);
-    auto spawn = (SpawnFn)(void*)GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp");
-    if (!spawn)
-        return -1;
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    return (int)spawn(argv.data(), 1);
-}
-
-std::string UnixPath(const wchar_t* path)
-{
-    typedef char*(CDECL * UnixNameFn)(LPCWSTR);
-    auto toUnix = (UnixNameFn)(void*)GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name");
-    char* name = toUnix ? toUnix(path) : nullptr;
-    std::string result = name ? name : "";
-    if (name)
-        HeapFree(GetProcessHeap(), 0, name);
-    return result;
-}
 
 // The size and frame count; per frame the bounds (inclusive) of the pixels near the box colour,
 // or -1s when there are none, and how many pixels inside them are near the text colour.
@@ -82,20 +59,10 @@ struct FrameMark {
 
 bool ReadWithPil(const CString& gif, int& width, int& height, std::vector<FrameMark>& frames)
 {
-    const CString script = engine_test::TempFile(L"kelvo_logo_pil.py").c_str();
-    const CString out = engine_test::TempFile(L"kelvo_logo_pil.txt").c_str();
-    FILE* f = _wfopen(script, L"wb");
-    if (!f)
+    std::string report;
+    if (!host_pil::RunScript(kPilScript, {std::wstring((LPCTSTR)gif)}, report))
         return false;
-    fputs(kPilScript, f);
-    fclose(f);
-    const int status = RunHost({"/usr/bin/python3", UnixPath(script), UnixPath(gif), UnixPath(out)});
-    const std::vector<BYTE> bytes = engine_test::ReadFileBytes((LPCTSTR)out);
-    DeleteFileW(out);
-    DeleteFileW(script);
-    if (status != 0)
-        return false;
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    std::istringstream in(report);
     int count = 0;
     in >> width >> height >> count;
     for (int i = 0; i < count; ++i) {
