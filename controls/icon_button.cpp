@@ -2,10 +2,9 @@
 // icon_button_draw.cpp, the generated image copies in icon_button_images.cpp.
 #include "controls/icon_button.h"
 
-#include <shellapi.h>
-
 #include <cwchar>
 
+#include "controls/open_address.h"
 #include "framework/app.h"
 #include "framework/msgmap.h"
 
@@ -570,14 +569,7 @@ BOOL CImageButtonBase::OnClicked()
         if (command && m_menuOwner)
             ::PostMessageW(m_menuOwner, WM_COMMAND, MAKEWPARAM(command, 0), 0);
     } else if (m_linkAddress[0]) {
-        SHELLEXECUTEINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = SEE_MASK_FLAG_NO_UI;
-        info.hwnd = m_hWnd;
-        info.lpVerb = L"open";
-        info.lpFile = m_linkAddress;
-        info.nShow = SW_SHOWMAXIMIZED;
-        ::ShellExecuteExW(&info);
+        OpenAddress(m_linkAddress, SW_SHOWMAXIMIZED, m_hWnd);
     }
     return FALSE;  // the parent still gets its BN_CLICKED
 }

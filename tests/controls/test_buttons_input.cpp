@@ -5,6 +5,7 @@
 
 #include "controls/hover_button.h"
 #include "controls/icon_button.h"
+#include "controls/open_address.h"
 #include "framework/menu.h"
 #include "res/image_ids.h"
 #include "tests/controls/buttons_test_util.h"
@@ -196,6 +197,22 @@ TEST_F(InputTest, DoubleClickGivesTwoClicks)
     Click(CentreOf(push.m_hWnd));
     Click(CentreOf(push.m_hWnd));
     EXPECT_TRUE(PumpUntil([&] { return dlg.Clicks(IDC_T_PUSH) == 2; }));
+}
+
+TEST_F(InputTest, ClickOnAButtonWithALinkOpensItsAddressThroughTheProcesssOpener)
+{
+    std::vector<std::wstring> opened;
+    SetAddressOpener([&](LPCTSTR address, int) -> INT_PTR {
+        opened.push_back(address);
+        return 33;
+    });
+    Probe<CIconButton> push;
+    Bind(push, IDC_T_PUSH);
+    push.SetLinkAddress(L"https://www.kelvo.example/");
+    Click(CentreOf(push.m_hWnd));
+    EXPECT_TRUE(PumpUntil([&] { return dlg.Clicks(IDC_T_PUSH) == 1; }));
+    SetAddressOpener(nullptr);
+    EXPECT_EQ(std::vector<std::wstring>{L"https://www.kelvo.example/"}, opened);
 }
 
 // ---------------------------------------------------------------------------------------------
