@@ -12,6 +12,7 @@
 #include "recorder/recorder_dlg.h"
 #include "res/resource.h"
 #include "tests/gif/gif_file_builder.h"
+#include "tests/recorder/main_window_test_util.h"
 #include "tests/test_pump.h"
 
 namespace {
@@ -28,33 +29,12 @@ std::vector<uint8_t> LongRecording(int width, int height, int frames)
     return gif.Trailer().Data();
 }
 
-class GifImport : public ::testing::Test {
+class GifImport : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        ::DeleteFileW(CRecorderApp::SettingsFilePath());
-        AfxSetMessageBoxResponder([this](LPCTSTR text, UINT) {
-            boxes.push_back(text);
-            return IDOK;
-        });
-        main = std::make_unique<CRecorderDlg>(theApp);
-        theApp.m_pMainWnd = main.get();
-        ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
-        Pump(100);
-    }
-
     void TearDown() override
     {
         CGifFrameReader::OverrideImportLimits(nullptr);
-        AfxSetMessageBoxResponder(nullptr);
-        main->state = RecorderIdle;
-        main->SendMessage(WM_COMMAND, IDCANCEL);
-        main->DestroyWindow();
-        main.reset();
-        theApp.m_pMainWnd = nullptr;
-        ::DeleteFileW(CRecorderApp::SettingsFilePath());
-        if (!path.IsEmpty())
-            ::DeleteFileW(path);
+        MainWindowTest::TearDown();
     }
 
     void WriteGif(const std::vector<uint8_t>& bytes)
@@ -62,6 +42,7 @@ protected:
         wchar_t folder[MAX_PATH];
         ::GetTempPathW(MAX_PATH, folder);
         path = CString(folder) + L"kelvo 导入 测试.gif";
+        files.push_back(path);
         FILE* f = _wfopen(path, L"wb");
         ASSERT_NE(nullptr, f);
         fwrite(bytes.data(), 1, bytes.size(), f);
@@ -75,8 +56,6 @@ protected:
         return text;
     }
 
-    std::unique_ptr<CRecorderDlg> main;
-    std::vector<CString> boxes;
     CString path;
 };
 

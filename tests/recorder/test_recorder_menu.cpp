@@ -11,6 +11,7 @@
 #include "recorder/recorder_dlg.h"
 #include "res/menu_ids.h"
 #include "res/resource.h"
+#include "tests/recorder/main_window_test_util.h"
 #include "tests/test_pump.h"
 
 #include <shlobj.h>
@@ -78,36 +79,8 @@ HGLOBAL MakeFileList(const std::vector<CString>& files)
     return memory;
 }
 
-class MainWindowMenu : public ::testing::Test {
+class MainWindowMenu : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        ::DeleteFileW(CRecorderApp::SettingsFilePath());
-        AfxSetMessageBoxResponder([this](LPCTSTR text, UINT) {
-            boxes.push_back(text);
-            return IDOK;
-        });
-        main = std::make_unique<CRecorderDlg>(theApp);
-        theApp.m_pMainWnd = main.get();
-        ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
-        Pump(200);
-    }
-
-    void TearDown() override
-    {
-        CMenu::SetTestResponder(nullptr);
-        CFileDialog::SetTestResponder(nullptr);
-        AfxSetMessageBoxResponder(nullptr);
-        main->state = RecorderIdle;
-        main->SendMessage(WM_COMMAND, IDCANCEL);
-        main->DestroyWindow();
-        main.reset();
-        theApp.m_pMainWnd = nullptr;
-        ::DeleteFileW(CRecorderApp::SettingsFilePath());
-        for (const CString& f : files)
-            ::DeleteFileW(f);
-    }
-
     // Opens the settings menu; the responder looks at it and picks `pick`.
     void ChooseFromMenu(UINT pick, UINT* stateOf = nullptr, UINT* seenState = nullptr)
     {
@@ -138,10 +111,6 @@ protected:
         main->frameCount = n;
         main->state = RecorderReady;
     }
-
-    std::unique_ptr<CRecorderDlg> main;
-    std::vector<CString> boxes;
-    std::vector<CString> files;
 };
 
 TEST_F(MainWindowMenu, MarksFollowTheSettingsAndUnknownValuesMarkTheDefaults)
