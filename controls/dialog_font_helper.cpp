@@ -242,3 +242,12 @@ void CDialogFontHelper::RestoreFont()
     font = nullptr;
     previousFont = nullptr;
 }
+
+int ScreenDpiY()
+{
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}

@@ -48,3 +48,6 @@ private:
     HFONT font = nullptr;          // owned
     HFONT previousFont = nullptr;  // the dialog's, not owned
 };
+
+// The screen's vertical pixels per inch, for point sizes; 96 when no screen DC can be had.
+int ScreenDpiY();

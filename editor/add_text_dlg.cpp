@@ -1,6 +1,7 @@
 #include "editor/add_text_dlg.h"
 
 #include "editor/editor_messages.h"
+#include "editor/frame_strip_view.h"
 #include "recorder/recorder_dlg.h"
 #include "res/editor_ids.h"
 
@@ -127,7 +128,28 @@ BOOL CAddTextDlg::OnInitDialog()
     LayoutControls(true);
     LayoutControls(false);
     PlaceStripAndPreview();
+    if (strip)
+        strip->Reinitialize();
     return TRUE;
+}
+
+void CAddTextDlg::CreateStrip()
+{
+    // A view deletes itself when its window goes; one whose window was never made is ours.
+    auto* view = static_cast<XListView*>(RUNTIME_CLASS(XListView)->CreateObject());
+    if (!view)
+        return;
+    view->SetFrames(&recorder.engine.frames);
+    if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE | WS_BORDER, CRect(0, 0, 0, 0), this, 0)) {
+        if (!view->m_hWnd)
+            delete view;
+        return;
+    }
+    strip = view;
+    strip->SetColorCount(colorCount);
+    const int count = FrameCount();
+    for (int n = 1; n <= count; ++n)
+        strip->AddFrame(recorder.engine.GetFrame(n));
 }
 
 CxImage* CAddTextDlg::FrameImage(int frame) const { return recorder.engine.GetFrameImage(frame); }
@@ -146,7 +168,8 @@ void CAddTextDlg::OnCancel()
     SetFocus();
     if (replaying)
         StopReplay();
-    ClearStrip();
+    if (strip)
+        strip->ClearItems();
     SaveCaptionDefaults();
     EndDialog(IDCANCEL);
 }
@@ -236,8 +259,10 @@ void CAddTextDlg::PlaceStripAndPreview()
     ScreenToClient(&add);
     deleteRestore->GetWindowRect(&tool);
     ScreenToClient(&tool);
-    if (strip)
-        MoveStrip(CRect(client.left, client.top, add.left - 2, client.bottom));
+    if (strip) {
+        strip->MoveWindow(CRect(client.left, client.top, add.left - 2, client.bottom), TRUE);
+        strip->UpdateScrollSizes();
+    }
     previewRect = client;
     previewRect.left = add.left - 5;
     previewRect.top = tool.bottom + 2;

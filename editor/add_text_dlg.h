@@ -66,8 +66,6 @@ public:
     CaptionItem* GetCurrentCaption() const;
     // Selects the caption alone, loads its style into the controls and shows its first frame.
     void SelectCaption(CaptionItem* caption);
-    // LOGPIXELSY of the screen, 96 when no screen DC can be had.
-    int ScreenDpiY();
 
     CRecorderDlg& recorder;
     CDialogFontHelper fontHelper;
@@ -163,26 +161,8 @@ private:
     // A popup menu under a button; the chosen command, 0 when dismissed.
     UINT TrackButtonMenu(CMenu& popup, CWnd& button);
 
-    // The strip (add_text_dlg_strip.cpp).
+    // The strip on the engine's frames; its items point at the records and never own them.
     void CreateStrip();
-    void ClearStrip();
-    void MoveStrip(const CRect& place);
-    void RepaintStrip();
-    void SetStripColorCount();
-    void StripToggleDeleted();
-    void StripSpeedUp();
-    void StripSlowDown();
-    void StripInsertImageFrames(int index);
-    // Frame records follow the reversed array; selection cleared; thumbnails of items i and
-    // n - 1 - i swapped.
-    void StripFollowReverse();
-    void StripClearSelection();
-    void StripSelect(int frame);
-    unsigned StripItemHeight() const;
-    int StripScrollY() const;
-    int StripClientHeight() const;
-    void StripScrollTo(int y);
-    void FocusStrip();
 
     // What each anchored control keeps, in client pixels, recorded at every opening.
     struct LayoutEntry {

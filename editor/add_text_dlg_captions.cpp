@@ -89,16 +89,6 @@ CAddTextDlg* DialogOfList(CListCtrlEx* list)
 // ---------------------------------------------------------------------------------------------
 // Setting up
 
-int CAddTextDlg::ScreenDpiY()
-{
-    int dpi = 0;
-    if (CDC* dc = GetDC()) {
-        dpi = dc->GetDeviceCaps(LOGPIXELSY);
-        ReleaseDC(dc);
-    }
-    return dpi > 0 ? dpi : 96;
-}
-
 void CAddTextDlg::FillFontCombo()
 {
     CDC* dc = GetDC();

@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "editor/add_text_dlg.h"
+
+#include "editor/frame_strip_view.h"
 #include "editor/editor_messages.h"
 #include "recorder/recorder_dlg.h"
 #include "res/editor_ids.h"
@@ -54,10 +56,12 @@ LRESULT CAddTextDlg::OnFramePicked(WPARAM, LPARAM lParam)
 
 void CAddTextDlg::OnDeleteRestore()
 {
-    StripToggleDeleted();
-    RepaintStrip();
+    if (strip) {
+        strip->ToggleDeleted();
+        strip->Invalidate(TRUE);
+        strip->SetFocus();
+    }
     InvalidateRect(pictureRect, FALSE);
-    FocusStrip();
 }
 
 void CAddTextDlg::OnReverse()
@@ -68,10 +72,10 @@ void CAddTextDlg::OnReverse()
         return;
     for (int i = 1; i <= n / 2; ++i)
         std::swap(frames[i - 1], frames[n - i]);
-    StripFollowReverse();
+    if (strip)
+        strip->FollowReversedFrames();
     // The same picture stays current; captions keep their frame numbers.
     currentFrame = n - currentFrame + 1;
-    RepaintStrip();
 }
 
 void CAddTextDlg::OnSpeed()
@@ -84,10 +88,12 @@ void CAddTextDlg::OnSpeed()
         return;
     const UINT command = TrackButtonMenu(*popup, speedButton);
     menu.DestroyMenu();
+    if (!strip)
+        return;
     if (command == ID_EDIT_SPEED_UP)
-        StripSpeedUp();
+        strip->SpeedUp();
     else if (command == ID_EDIT_SLOW_DOWN)
-        StripSlowDown();
+        strip->SlowDown();
 }
 
 void CAddTextDlg::OnInsertImage()
@@ -119,9 +125,9 @@ void CAddTextDlg::OnInsertImage()
 void CAddTextDlg::InsertImageAt(int index)
 {
     const int count = FrameCount();
-    if (currentFrame < 1 || currentFrame > count || index < 0 || index > count)
+    if (!strip || currentFrame < 1 || currentFrame > count || index < 0 || index > count)
         return;
-    StripInsertImageFrames(index);
+    strip->InsertImageFrames(index);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -145,15 +151,14 @@ void CAddTextDlg::OnSlowReplay()
 
 void CAddTextDlg::StartReplay()
 {
-    StripClearSelection();
-    const unsigned itemHeight = StripItemHeight();
-    currentFrame = itemHeight ? static_cast<int>(static_cast<unsigned>(StripScrollY()) / itemHeight) + 1 : 1;
+    // From the top row shown, when it is a kept frame.
+    currentFrame = strip ? static_cast<int>(strip->GetFirstVisibleRow()) + 1 : 1;
     const CxImage* picture = FrameImage(currentFrame);
-    if (picture && !IsDeleted(picture)) {
-        StripSelect(currentFrame);
-        RepaintStrip();
+    const bool kept = picture && !IsDeleted(picture);
+    if (strip)
+        strip->ShowFrame(kept ? static_cast<UINT>(currentFrame) : 0);
+    if (kept)
         InvalidateRect(pictureRect, FALSE);
-    }
     replaying = true;
     EnableLockedControls(FALSE);
     SetTimer(kReplayTimer, kReplayMs);
@@ -190,20 +195,9 @@ void CAddTextDlg::OnTimer(UINT_PTR nIDEvent)
         if (++frame > n)
             frame = 1;
     }
-    StripClearSelection();
     currentFrame = frame;
-    StripSelect(currentFrame);
-    const unsigned itemHeight = StripItemHeight();
-    if (itemHeight > 0) {
-        const int clientHeight = StripClientHeight();
-        int visible = clientHeight / static_cast<int>(itemHeight) + (clientHeight % static_cast<int>(itemHeight) ? 1 : 0);
-        if (visible > n)
-            visible = n;
-        const int first = static_cast<int>(static_cast<unsigned>(StripScrollY()) / itemHeight) + 1;
-        if (currentFrame < first || currentFrame > first + visible - 1)
-            StripScrollTo((currentFrame - 1) * static_cast<int>(itemHeight));
-    }
-    RepaintStrip();
+    if (strip)
+        strip->ShowFrame(static_cast<UINT>(currentFrame));
     InvalidateRect(pictureRect, FALSE);
     CDialog::OnTimer(nIDEvent);
 }
@@ -236,6 +230,8 @@ void CAddTextDlg::ApplyColorLevels(UINT command)
     }
     colorLevelsButton.SetWindowText(text);
     InvalidateRect(pictureRect, FALSE);
-    SetStripColorCount();
-    RepaintStrip();
+    if (strip) {
+        strip->SetColorCount(colorCount);
+        strip->Invalidate(TRUE);
+    }
 }

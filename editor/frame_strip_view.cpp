@@ -340,6 +340,32 @@ void XListView::SelectPrevious()
     MoveSelectionTo(anchor > 0 ? anchor - 1 : 0);
 }
 
+void XListView::ShowFrame(UINT n)
+{
+    if (!IsValidItem(n)) {
+        SelectOnly(0);
+        Invalidate(TRUE);
+        return;
+    }
+    MoveSelectionTo(n - 1);
+}
+
+void XListView::FollowReversedFrames()
+{
+    FrameRecordArray* list = Frames();
+    const size_t n = items.size();
+    if (!list || static_cast<size_t>(list->GetSize()) != n)
+        return;
+    for (size_t j = 0; j < n; ++j) {
+        items[j]->frame = (*list)[static_cast<INT_PTR>(j)];
+        items[j]->selected = 0;
+    }
+    // No thumbnail is made again (rows never painted have none yet).
+    for (size_t i = 0; i < n / 2; ++i)
+        items[i]->SwapThumbnails(*items[n - 1 - i]);
+    Invalidate(TRUE);
+}
+
 void XListView::MoveSelectionTo(size_t index)
 {
     SelectOnly(static_cast<UINT>(index + 1));

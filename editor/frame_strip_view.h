@@ -68,6 +68,12 @@ public:
     // Keyboard moves of the selection.
     void SelectNext();
     void SelectPrevious();
+    // Selects frame n alone (1-based), scrolls it into view and makes it current; outside
+    // 1..count only clears the selection.
+    void ShowFrame(UINT n);
+    // The frame list was reversed in place: each row takes the record now at its place, the
+    // thumbnails move with their frames, and the selection is cleared.
+    void FollowReversedFrames();
     // Writes item n's full-size frame picture to a file the user names (bmp, jpg or png).
     void SaveFrame(UINT n);
 

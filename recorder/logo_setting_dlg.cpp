@@ -254,13 +254,6 @@ CRect CLogoSettingDlg::SampleRect() const
     return frame;
 }
 
-int CLogoSettingDlg::ScreenDpiY()
-{
-    CClientDC screen(nullptr);
-    const int dpi = screen.GetSafeHdc() ? screen.GetDeviceCaps(LOGPIXELSY) : 0;
-    return dpi > 0 ? dpi : 96;
-}
-
 // The same places as the GIF's watermark, so that the sample shows where the text will go.
 CPoint CLogoSettingDlg::SamplePlace(int position, int w, int h, int tw, int th)
 {

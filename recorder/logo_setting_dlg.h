@@ -36,8 +36,6 @@ public:
     static CString WatermarkTextFrom(CString typed);
     // Where the watermark box of tw x th goes in an area of w x h: the places the GIF uses.
     static CPoint SamplePlace(int position, int w, int h, int tw, int th);
-    // The screen's vertical pixels per inch; 96 when the screen cannot be asked.
-    static int ScreenDpiY();
 
     RecorderSettings& settings;
     CDialogFontHelper fontHelper;

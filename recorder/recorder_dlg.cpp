@@ -552,11 +552,8 @@ void CRecorderDlg::MakeGif(int mode)
         return;
     }
     engine.SetOutput(settings.Ratio / 100.0f, gifPath);
-    CDC* dc = GetDC();
-    const int dpi = dc ? dc->GetDeviceCaps(LOGPIXELSY) : 96;
-    ReleaseDC(dc);
     engine.SetWatermark(settings.EnableLogo, settings.LogoPos, settings.LogoColor, settings.LogoBKColor,
-                        -MulDiv(settings.LogoFont, dpi, 72), settings.LOGO_FONTBOLD, settings.LOGO_FONTITALIC,
+                        -MulDiv(settings.LogoFont, ScreenDpiY(), 72), settings.LOGO_FONTBOLD, settings.LOGO_FONTITALIC,
                         settings.LogoBK, settings.LogoText);
     if (!engine.PostCommand(TM_MAKE_GIF, (WPARAM)mode, 1)) {
         DeleteTempGif(gifPath);  // the name was reserved on disk

@@ -235,7 +235,7 @@ TEST_F(EditCaptions, ClosingKeepsTheStyleControlsAsTheNextOpeningsDefaults)
     COLORREF colour = 0;
     CString sizeShown;
     editor_test::ModalScript second([&](CAddTextDlg& d) {
-        dpi = d.ScreenDpiY();
+        dpi = ScreenDpiY();
         d.SendMessage(WM_COMMAND, IDC_EDIT_ADD_TEXT);
         d.captionList.EndEdit(TRUE);
         CaptionItem* added = GetCaptionAt(main->engine.captions, 1);
@@ -243,7 +243,7 @@ TEST_F(EditCaptions, ClosingKeepsTheStyleControlsAsTheNextOpeningsDefaults)
         weight = added->textInfo.lfont.lfWeight;
         colour = added->textInfo.fcolor;
         CaptionItem* old = GetCaptionAt(main->engine.captions, 0);
-        old->textInfo.lfont.lfHeight = -::MulDiv(14, d.ScreenDpiY(), 72);
+        old->textInfo.lfont.lfHeight = -::MulDiv(14, ScreenDpiY(), 72);
         d.SelectCaption(old);
         d.GetDlgItem(IDC_EDIT_FONT_SIZE)->GetWindowText(sizeShown);
         d.SendMessage(WM_COMMAND, IDCANCEL);
