@@ -2,8 +2,8 @@
 #include <memory>
 #include <new>
 
-#include "image/gdi_objects.h"
 #include "capture/screen_recorder.h"
+#include "image/gdi_objects.h"
 
 #ifndef CAPTUREBLT
 #define CAPTUREBLT 0x40000000

@@ -5,9 +5,9 @@
 #include <new>
 #include <string>
 
-#include "image/gdi_objects.h"
 #include "capture/caption_list.h"
 #include "capture/screen_recorder.h"
+#include "image/gdi_objects.h"
 
 namespace {
 

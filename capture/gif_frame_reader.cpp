@@ -6,11 +6,11 @@
 #include <functional>
 #include <new>
 
-#include "gif/gif_frames.h"
-#include "image/handles.h"
+#include "controls/progress_wnd.h"
 #include "framework/app.h"
 #include "framework/file.h"
-#include "controls/progress_wnd.h"
+#include "gif/gif_frames.h"
+#include "image/handles.h"
 
 namespace {
 

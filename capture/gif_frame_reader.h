@@ -18,10 +18,10 @@
 #include <memory>
 #include <vector>
 
-#include "framework/collections.h"
-#include "image/ximage.h"
-#include "gif/gif_compose.h"
 #include "capture/screen_recorder.h"
+#include "framework/collections.h"
+#include "gif/gif_compose.h"
+#include "image/ximage.h"
 
 class CProgressWnd;
 struct IPicture;

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "gif/gd.h"
-#include "image/palette_reducer.h"
 #include "image/octree_quantizer.h"
+#include "image/palette_reducer.h"
 
 namespace gifpipeline {
 namespace {

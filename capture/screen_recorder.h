@@ -21,12 +21,12 @@
 #include <atomic>
 #include <vector>
 
-#include "framework/collections.h"
-#include "image/ximage.h"
 #include "capture/engine_messages.h"
-#include "capture/recorder_state.h"
 #include "capture/gif_pipeline.h"
+#include "capture/recorder_state.h"
+#include "framework/collections.h"
 #include "image/handles.h"
+#include "image/ximage.h"
 
 // One captured or imported frame; the record owns its picture.
 struct FrameRecord {

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <new>
 
-#include "image/packed_dib.h"
 #include "image/handles.h"
+#include "image/packed_dib.h"
 
 namespace {
 

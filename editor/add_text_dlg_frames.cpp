@@ -5,8 +5,8 @@
 
 #include "editor/add_text_dlg.h"
 
-#include "editor/frame_strip_view.h"
 #include "editor/editor_messages.h"
+#include "editor/frame_strip_view.h"
 #include "recorder/recorder_dlg.h"
 #include "res/editor_ids.h"
 #include "res/resource.h"

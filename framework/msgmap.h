@@ -3,8 +3,8 @@
 // checked by the compiler at the call.
 #pragma once
 
-#include "framework/wnd.h"
 #include "framework/gdi.h"
+#include "framework/wnd.h"
 
 namespace afx_detail {
 inline CPoint PointFromLParam(LPARAM l) { return CPoint((int)(short)LOWORD(l), (int)(short)HIWORD(l)); }

@@ -5,8 +5,8 @@
 
 #include "gif/gd.h"
 #include "gif/gif_frames.h"
-#include "recorder/host_process.h"
 #include "image/handles.h"
+#include "recorder/host_process.h"
 
 namespace {
 

@@ -5,15 +5,15 @@
 #include <algorithm>
 #include <vector>
 
-#include "controls/gif_view.h"
-#include "controls/open_address.h"
-#include "image/ximage.h"
 #include "capture/engine_messages.h"
 #include "capture/file_util.h"
-#include "recorder/gif_optimizer.h"
-#include "controls/progress_wnd.h"
-#include "recorder/recorder_dlg.h"
 #include "capture/temp_gif_name.h"
+#include "controls/gif_view.h"
+#include "controls/open_address.h"
+#include "controls/progress_wnd.h"
+#include "image/ximage.h"
+#include "recorder/gif_optimizer.h"
+#include "recorder/recorder_dlg.h"
 #include "res/image_ids.h"
 #include "res/preview_ids.h"
 #include "res/resource.h"

@@ -4,12 +4,12 @@
 // the recorder consults.
 #pragma once
 
+#include "capture/recorder_settings.h"
+#include "capture/screen_recorder.h"
 #include "controls/bitmap_button.h"
 #include "controls/dialog_font_helper.h"
 #include "controls/icon_button.h"
 #include "framework/framework.h"
-#include "capture/recorder_settings.h"
-#include "capture/screen_recorder.h"
 
 class CPreviewDlg;
 class CBottomDialog;
