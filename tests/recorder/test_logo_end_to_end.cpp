@@ -5,21 +5,17 @@
 // bottom right corner, and the settings file keeps the Chinese text for the next start.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "app/recorder_app.h"
 #include "framework/color_dialog.h"
 #include "recorder/logo_setting_dlg.h"
-#include "recorder/preview_dlg.h"
-#include "recorder/recorder_dlg.h"
 #include "res/menu_ids.h"
-#include "res/resource.h"
 #include "tests/capture/engine_test_support.h"
 #include "tests/host_pil.h"
+#include "tests/recorder/main_window_test_util.h"
 #include "tests/test_input.h"
 
 namespace {
@@ -104,12 +100,14 @@ private:
     }
 };
 
-TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
+class WatermarkEndToEnd : public MainWindowTest {};
+
+TEST_F(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
 {
-    if (!GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp"))
+    if (!host_pil::Available())
         GTEST_SKIP() << "needs Wine's host-process call";
-    AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
     const CString imported = engine_test::TempFile(L"kelvo_logo_import.gif").c_str();
+    files.push_back(imported);
     {
         std::vector<FrameRecord*> records;
         for (COLORREF c : kFrames)
@@ -121,12 +119,6 @@ TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
             delete r;
         }
     }
-    DeleteFileW(CRecorderApp::SettingsFilePath());
-    auto main = std::make_unique<CRecorderDlg>(theApp);
-    theApp.m_pMainWnd = main.get();
-    ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
-    Pump(200);
-    EXPECT_FALSE(main->settings.EnableLogo);
 
     // 自定义水印 from the settings menu; the dialog runs modally inside the menu's command.
     std::vector<HWND> colourOwners;
@@ -137,7 +129,6 @@ TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
         return IDOK;
     });
     HWND dialogWnd = nullptr;
-    CString typedShown;
     ModalScript script([&](CLogoSettingDlg& d) {
         dialogWnd = d.m_hWnd;
         d.GetDlgItem(IDC_LOGO_ENABLE)->SendMessage(BM_CLICK);
@@ -145,12 +136,10 @@ TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
         // The text typed on the keyboard, then Enter, which stores it and keeps the dialog.
         d.GetDlgItem(IDC_LOGO_TEXT)->SetFocus();
         TypeText(kTyped);
-        d.GetDlgItemText(IDC_LOGO_TEXT, typedShown);
         TypeKey(VK_RETURN);
         Pump(50);
         EXPECT_TRUE(d.IsWindowVisible());
-        // Bottom right.
-        d.positionList.SetCurSel(3);
+        d.positionList.SetCurSel(3);  // bottom right
         d.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_LOGO_POSITION, CBN_SELCHANGE), (LPARAM)d.positionList.m_hWnd);
         // Colours through each picker's "more colours", as its popup asks for them.
         nextColour = kText;
@@ -166,17 +155,8 @@ TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
     main->SendMessage(WM_COMMAND, IDC_SETTINGS_BUTTON);
     CColorDialog::SetTestResponder(nullptr);
     EXPECT_FALSE(::IsWindow(dialogWnd));
-    EXPECT_STREQ(kTyped, typedShown);
-    EXPECT_TRUE(main->settings.EnableLogo);
-    EXPECT_STREQ(kTyped, CString(main->settings.LogoText));
-    EXPECT_EQ(3, main->settings.LogoPos);
-    EXPECT_EQ(kText, main->settings.LogoColor);
-    EXPECT_EQ(kBox, main->settings.LogoBKColor);
-    EXPECT_TRUE(main->settings.LogoBK);
     // The colour dialog belongs to the watermark dialog, not to the main window behind it.
-    ASSERT_EQ(2u, colourOwners.size());
-    EXPECT_EQ(dialogWnd, colourOwners[0]);
-    EXPECT_EQ(dialogWnd, colourOwners[1]);
+    EXPECT_EQ((std::vector<HWND>{dialogWnd, dialogWnd}), colourOwners);
 
     // Import the GIF from the settings menu, then 预览.
     CFileDialog::SetTestResponder([&](CFileDialog& dialog) -> INT_PTR {
@@ -185,14 +165,9 @@ TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
     });
     CMenu::SetTestResponder([](CMenu&, UINT, int, int) -> UINT { return ID_IMPORT_FILE; });
     main->SendMessage(WM_COMMAND, IDC_SETTINGS_BUTTON);
-    CMenu::SetTestResponder(nullptr);
-    CFileDialog::SetTestResponder(nullptr);
     ASSERT_EQ(4, main->engine.GetFrameCount());
     main->SendMessage(WM_COMMAND, IDC_PREVIEW_BUTTON);
-    EXPECT_EQ(RecorderMaking, main->state);
     ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 60000));
-    ASSERT_NE(nullptr, main->preview);
-    EXPECT_TRUE(main->preview->IsWindowVisible());
 
     int width = 0, height = 0;
     std::vector<FrameMark> frames;
@@ -210,11 +185,9 @@ TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
         EXPECT_GT(m.textPixels, 20) << "frame " << i;
     }
 
-    // Closing the main window writes the settings file; the next start reads the text back.
+    // Closing the main window writes the settings file; the next start reads it all back.
     main->SendMessage(WM_COMMAND, IDCANCEL);
     main->DestroyWindow();
-    main.reset();
-    theApp.m_pMainWnd = nullptr;
     RecorderSettings restarted;
     restarted.Load(CRecorderApp::SettingsFilePath());
     EXPECT_TRUE(restarted.EnableLogo);
@@ -223,21 +196,12 @@ TEST(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFile)
     EXPECT_EQ(kText, restarted.LogoColor);
     EXPECT_EQ(kBox, restarted.LogoBKColor);
     EXPECT_TRUE(restarted.LogoBK);
-
-    AfxSetMessageBoxResponder(nullptr);
-    DeleteFileW(CRecorderApp::SettingsFilePath());
-    DeleteFileW(imported);
 }
 
 // The dialog only edits the settings, which the engine copies when it makes a GIF: the menu
 // item opens it whatever the main window is doing, also while recording or making a GIF.
-TEST(WatermarkEndToEnd, TheMenuItemOpensTheDialogInEveryState)
+TEST_F(WatermarkEndToEnd, TheMenuItemOpensTheDialogInEveryState)
 {
-    DeleteFileW(CRecorderApp::SettingsFilePath());
-    auto main = std::make_unique<CRecorderDlg>(theApp);
-    theApp.m_pMainWnd = main.get();
-    ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
-    Pump(200);
     for (int state : {RecorderIdle, RecorderRecording, RecorderPaused, RecorderReady, RecorderMaking}) {
         main->state = state;
         bool shown = false;
@@ -246,12 +210,6 @@ TEST(WatermarkEndToEnd, TheMenuItemOpensTheDialogInEveryState)
         EXPECT_TRUE(shown) << "state " << state;
         EXPECT_TRUE(main->IsWindowEnabled()) << "state " << state;
     }
-    main->state = RecorderIdle;
-    main->SendMessage(WM_COMMAND, IDCANCEL);
-    main->DestroyWindow();
-    main.reset();
-    theApp.m_pMainWnd = nullptr;
-    DeleteFileW(CRecorderApp::SettingsFilePath());
 }
 
 }  // namespace
