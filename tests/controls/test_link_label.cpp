@@ -52,7 +52,7 @@ protected:
             boxes.push_back(text);
             return IDOK;
         });
-        MoveMouseTo(Away());
+        MoveMouseTo(CPoint(440, 240));  // off the labels
     }
     void TearDown() override
     {
@@ -60,19 +60,13 @@ protected:
         AfxSetMessageBoxResponder(nullptr);
     }
     // A static child of the host bound to the label object.
-    void Bind(CWnd& label, LPCTSTR text, int y = 20)
+    void Bind(CWnd& label, LPCTSTR text)
     {
-        HWND child = ::CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE, 20, y, 300, 30, host.m_hWnd,
-                                       (HMENU)(INT_PTR)(800 + y), nullptr, nullptr);
+        HWND child = ::CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE, 20, 20, 300, 30, host.m_hWnd,
+                                       (HMENU)(INT_PTR)820, nullptr, nullptr);
         ASSERT_TRUE(child);
         ASSERT_TRUE(label.SubclassWindow(child));
         label.UpdateWindow();
-    }
-    POINT Away()
-    {
-        CPoint p(380, 180);
-        host.ClientToScreen(&p);
-        return p;
     }
 
     Host host;
