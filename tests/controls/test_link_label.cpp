@@ -1,6 +1,6 @@
 // Link labels under real mouse input: a click hands the address to the process's opener, an
-// address that is not a web page starts nothing, the hover comes and goes, and the plain link
-// label only tells its parent once it has a message to post.
+// address that is not a web page starts nothing, and the plain link label only tells its parent
+// once it has a message to post.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -8,9 +8,7 @@
 #include "controls/link_label.h"
 #include "controls/open_address.h"
 #include "framework/app.h"
-#include "tests/controls/buttons_test_util.h"
-
-using namespace buttons_test;
+#include "tests/test_input.h"
 
 namespace {
 
@@ -54,7 +52,7 @@ protected:
             boxes.push_back(text);
             return IDOK;
         });
-        MoveMouseTo(Away());
+        MoveMouseTo(CPoint(440, 240));  // off the labels
     }
     void TearDown() override
     {
@@ -62,19 +60,13 @@ protected:
         AfxSetMessageBoxResponder(nullptr);
     }
     // A static child of the host bound to the label object.
-    void Bind(CWnd& label, LPCTSTR text, int y = 20)
+    void Bind(CWnd& label, LPCTSTR text)
     {
-        HWND child = ::CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE, 20, y, 300, 30, host.m_hWnd,
-                                       (HMENU)(INT_PTR)(800 + y), nullptr, nullptr);
+        HWND child = ::CreateWindowExW(0, L"Static", text, WS_CHILD | WS_VISIBLE, 20, 20, 300, 30, host.m_hWnd,
+                                       (HMENU)(INT_PTR)820, nullptr, nullptr);
         ASSERT_TRUE(child);
         ASSERT_TRUE(label.SubclassWindow(child));
         label.UpdateWindow();
-    }
-    POINT Away()
-    {
-        CPoint p(380, 180);
-        host.ClientToScreen(&p);
-        return p;
     }
 
     Host host;
@@ -87,18 +79,6 @@ TEST_F(LinkLabelTest, ClickHandsTheAddressToTheOpenerAndMarksTheLinkVisited)
     CUrlLabel label;
     Bind(label, L"主页");
     label.SetLinkTarget(L"https://www.kelvo.example/下载");
-    // The window shrank to its text.
-    CRect place;
-    label.GetWindowRect(&place);
-    EXPECT_LT(place.Width(), 300);
-    EXPECT_LT(place.Height(), 30);
-
-    // Hovered while the mouse is on it; over at a tick after it leaves.
-    MoveMouseTo(CentreOf(label.m_hWnd));
-    EXPECT_TRUE(PumpUntil([&] { return label.IsHovered(); }, 300));
-    MoveMouseTo(Away());
-    EXPECT_TRUE(PumpUntil([&] { return !label.IsHovered(); }, 1000));
-
     Click(CentreOf(label.m_hWnd));
     ASSERT_TRUE(PumpUntil([&] { return !opened.empty(); }));
     ASSERT_EQ(1u, opened.size());
@@ -109,16 +89,13 @@ TEST_F(LinkLabelTest, ClickHandsTheAddressToTheOpenerAndMarksTheLinkVisited)
 
 TEST_F(LinkLabelTest, TextNamingAProgramIsNeverOpened)
 {
-    for (LPCTSTR text : {L"C:\\windows\\system32\\notepad.exe", L"file:///C:/windows/win.ini", L"calc"}) {
+    for (LPCTSTR text : {L"C:\\windows\\system32\\notepad.exe", L"file:///C:/windows/win.ini"}) {
         CUrlLabel label;
         Bind(label, text);  // no address given: the label opens its own text
-        EXPECT_STREQ(text, (LPCTSTR)label.GetLinkTarget());
         Click(CentreOf(label.m_hWnd));
-        ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); })) << text;
+        ASSERT_TRUE(PumpUntil([&] { return !boxes.empty(); })) << text;  // the refusal is told
         EXPECT_TRUE(opened.empty()) << text;
         EXPECT_FALSE(label.GetVisited());
-        EXPECT_STREQ(L"Unable to open hyperlink:\n\nThe operating system denied\naccess to the specified file.",
-                     (LPCTSTR)boxes.back());
         boxes.clear();
         label.DestroyWindow();
     }
@@ -136,42 +113,20 @@ TEST_F(LinkLabelTest, PlainLinkLabelPostsOnlyOnceItHasAMessage)
     Sleep(GetDoubleClickTime() + 50);  // a second click at once would be a double click
     Click(CentreOf(label.m_hWnd));
     EXPECT_TRUE(PumpUntil([&] { return host.linkMessages == 1; }));
-    EXPECT_FALSE(label.GetVisited());
     EXPECT_TRUE(opened.empty());
 }
 
-TEST(LinkAddress, OnlyWebAddressesWithoutQuotesOrControlCharactersAreOpened)
+// Quotes and control characters would break out of the browser's quoted command-line argument.
+TEST(LinkAddress, OnlyWebAddressesWithoutQuotesOrControlCharactersReachTheBrowser)
 {
-    EXPECT_TRUE(IsWebAddress(L"https://www.kelvo.example/"));
     EXPECT_TRUE(IsWebAddress(L"HTTP://x"));
     EXPECT_FALSE(IsWebAddress(L"http://"));
-    EXPECT_FALSE(IsWebAddress(L"ftp://x"));
-    EXPECT_FALSE(IsWebAddress(L"calc.exe"));
     EXPECT_FALSE(IsWebAddress(L"http://a\" & calc.exe & \""));
     EXPECT_FALSE(IsWebAddress(L"http://a\r\nb"));
     EXPECT_FALSE(IsWebAddress(nullptr));
-
-    std::vector<CString> opened;
-    SetAddressOpener([&](LPCTSTR address, int) {
-        opened.push_back(address);
-        return (INT_PTR)42;
-    });
-    EXPECT_EQ(SE_ERR_ACCESSDENIED, CUrlLabel::OpenUrl(L"cmd.exe /c calc", SW_SHOW));
-    EXPECT_EQ(42, CUrlLabel::OpenUrl(L"http://x.example/", SW_SHOW));
-    SetAddressOpener(nullptr);
-    EXPECT_EQ(1u, opened.size());
-}
-
-TEST(LinkAddress, BrowserCommandQuotesTheAddressInPlaceOfItsPlaceholder)
-{
     CString command;
-    ASSERT_TRUE(CUrlLabel::BuildBrowserCommand(L"\"C:\\Program Files\\Web\\web.exe\" -nohome \"%1\" -extra",
-                                               L"https://例子.example/页", &command));
-    EXPECT_STREQ(L"\"C:\\Program Files\\Web\\web.exe\" -nohome \"https://例子.example/页\"", (LPCTSTR)command);
-    ASSERT_TRUE(CUrlLabel::BuildBrowserCommand(L"web.exe %1", L"http://a.example/?q=1&r=2", &command));
-    EXPECT_STREQ(L"web.exe \"http://a.example/?q=1&r=2\"", (LPCTSTR)command);
-    ASSERT_TRUE(CUrlLabel::BuildBrowserCommand(L"web.exe", L"http://a.example/", &command));
-    EXPECT_STREQ(L"web.exe \"http://a.example/\"", (LPCTSTR)command);
+    ASSERT_TRUE(CUrlLabel::BuildBrowserCommand(L"\"C:\\Web\\web.exe\" -nohome \"%1\" -x", L"https://例子.example/", &command));
+    EXPECT_STREQ(L"\"C:\\Web\\web.exe\" -nohome \"https://例子.example/\"", (LPCTSTR)command);
     EXPECT_FALSE(CUrlLabel::BuildBrowserCommand(L"web.exe \"%1\"", L"http://a\" calc.exe \"", &command));
 }
 

@@ -1,13 +1,9 @@
-// The editable list in a real dialog on the display, driven by real mouse and keyboard input:
-// a double-click opens the dialog's edit box over the cell, typed text (Chinese too) reaches the
-// end callback for the right row and column on Enter, focus loss and Escape, a refusing begin
-// callback refuses once only, deleting rows under an open edit ends it, bad rows are refused, and
-// a list that goes away leaves no editor registered with the thread hook.
+// The editable list in a real dialog, driven by real mouse and keyboard input: typed text reaches
+// the end callback on Enter, focus loss and Escape; a refusal, deleted rows and a list that goes
+// away leave nothing open or registered.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "controls/list_ctrl_ex.h"
@@ -27,16 +23,11 @@ constexpr int IDC_SECOND_EDIT = 1002;
 
 // What the callbacks saw.
 struct Call {
-    int flag;
-    int row;
-    int column;
-    std::wstring editorText;
+    int flag, row, column;
     DWORD_PTR data;
 };
-std::vector<Call> g_begins;
-std::vector<Call> g_ends;
-int g_refusals = 0;    // begin calls still to refuse
-int g_endResult = 1;   // what the end callback answers
+std::vector<Call> g_begins, g_ends;
+int g_refusals = 0;  // begin calls still to refuse
 
 std::wstring TextOf(CWnd* wnd)
 {
@@ -48,7 +39,7 @@ std::wstring TextOf(CWnd* wnd)
 // As the Edit dialog does: the editor gets the cell's text, all of it selected.
 int OnBegin(CWnd** editor, int row, int column, CString* text, DWORD_PTR data, CListCtrlEx*, int flag)
 {
-    g_begins.push_back({flag, row, column, L"", data});
+    g_begins.push_back({flag, row, column, data});
     if (g_refusals > 0) {
         --g_refusals;
         *editor = nullptr;
@@ -61,9 +52,9 @@ int OnBegin(CWnd** editor, int row, int column, CString* text, DWORD_PTR data, C
 
 int OnEnd(CWnd** editor, int row, int column, CString* text, DWORD_PTR data, CListCtrlEx*, int flag)
 {
-    g_ends.push_back({flag, row, column, TextOf(*editor), data});
+    g_ends.push_back({flag, row, column, data});
     (*editor)->GetWindowText(*text);
-    return g_endResult;
+    return 1;
 }
 
 class ListDialog : public CDialog {
@@ -74,24 +65,14 @@ public:
         if (m_hWnd)
             DestroyWindow();
     }
-
     CListCtrlEx list;
     CEdit cellEdit;
-    std::vector<UINT> notices;  // notification codes from the list that reached the dialog
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override
     {
         DDX_Control(pDX, IDC_LIST, list);
         DDX_Control(pDX, IDC_CELL_EDIT, cellEdit);
-    }
-    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override
-    {
-        BOOL handled = CDialog::OnNotify(wParam, lParam, pResult);
-        const auto* nm = reinterpret_cast<const NMHDR*>(lParam);
-        if (!handled && nm->idFrom == IDC_LIST)
-            notices.push_back(nm->code);
-        return handled;
     }
 };
 
@@ -106,9 +87,8 @@ protected:
         dlg->SetWindowPos(nullptr, 60, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         dlg->SetForegroundWindow();
         CListCtrlEx& list = dlg->list;
-        list.InsertColumn(0, L"起始", LVCFMT_LEFT, 60);
-        list.InsertColumn(1, L"结束", LVCFMT_LEFT, 60);
-        list.InsertColumn(2, L"文字", LVCFMT_LEFT, 150);
+        for (int column = 0; column < 3; ++column)
+            list.InsertColumn(column, L"列", LVCFMT_LEFT, column == 2 ? 150 : 60);
         for (int row = 0; row < 3; ++row) {
             list.InsertItem(row, std::to_wstring(row + 1).c_str());
             list.SetItemText(row, 1, std::to_wstring(row + 10).c_str());
@@ -119,7 +99,6 @@ protected:
         g_begins.clear();
         g_ends.clear();
         g_refusals = 0;
-        g_endResult = 1;
         Pump(50);
     }
     void TearDown() override
@@ -133,7 +112,7 @@ protected:
     {
         CRect cell;
         dlg->list.GetSubItemRect(row, column, LVIR_LABEL, cell);
-        CPoint centre((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+        CPoint centre = cell.CenterPoint();
         dlg->list.ClientToScreen(&centre);
         return centre;
     }
@@ -148,12 +127,14 @@ protected:
     void TypeInEditor(const std::wstring& text)
     {
         TypeText(text.c_str());
-        ASSERT_TRUE(PumpUntil([&] {
-            const std::wstring now = TextOf(&dlg->cellEdit);
-            return now.size() >= text.size() && now.compare(now.size() - text.size(), text.size(), text) == 0;
-        })) << "typing did not arrive";
+        ASSERT_TRUE(PumpUntil([&] { return TextOf(&dlg->cellEdit).find(text) != std::wstring::npos; })) << "no typing";
     }
     std::wstring Cell(int row, int column) { return dlg->list.GetItemText(row, column).GetString(); }
+    void EndWith(WORD key)
+    {
+        TypeKey(key);
+        ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
+    }
 
     int data[3] = {};
     std::unique_ptr<ListDialog> dlg;
@@ -161,34 +142,34 @@ protected:
 
 TEST_F(ListEdit, DoubleClickTypeAndEnterGiveTheTextToTheEditedCell)
 {
+    // A refusing begin callback refuses that edit only.
+    g_refusals = 1;
+    DoubleClick(CellCentre(1, 2));
+    ASSERT_TRUE(PumpUntil([&] { return g_begins.size() == 1; }));
+    Pump(50);
+    EXPECT_FALSE(dlg->list.IsEditing());
+    Pump(::GetDoubleClickTime() + 50);
+
     OpenByDoubleClick(1, 2);
-    ASSERT_EQ(1u, g_begins.size());
-    EXPECT_EQ(1, g_begins[0].row);
-    EXPECT_EQ(2, g_begins[0].column);
-    EXPECT_EQ((DWORD_PTR)&data[1], g_begins[0].data);
+    ASSERT_EQ(2u, g_begins.size());
+    EXPECT_EQ(2, g_begins[1].column);
+    EXPECT_EQ((DWORD_PTR)&data[1], g_begins[1].data);
     EXPECT_EQ(L"row1", TextOf(&dlg->cellEdit));
-    // Over the cell, inside the list.
-    CRect editor;
+    CRect editor;  // over the cell
     dlg->cellEdit.GetWindowRect(&editor);
     EXPECT_TRUE(editor.PtInRect(CellCentre(1, 2)));
-    EXPECT_EQ(dlg->list.m_hWnd, ::GetParent(dlg->cellEdit.m_hWnd));
 
     TypeInEditor(L"ab字幕");
-    TypeKey(VK_RETURN);
-    ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
+    EndWith(VK_RETURN);
     ASSERT_EQ(1u, g_ends.size());
     EXPECT_EQ(1, g_ends[0].flag);
     EXPECT_EQ(1, g_ends[0].row);
     EXPECT_EQ(2, g_ends[0].column);
-    EXPECT_EQ(L"ab字幕", g_ends[0].editorText);
-    EXPECT_EQ((DWORD_PTR)&data[1], g_ends[0].data);
     EXPECT_EQ(L"ab字幕", Cell(1, 2));
-    EXPECT_EQ(L"row0", Cell(0, 2));
-    EXPECT_FALSE(dlg->cellEdit.IsWindowVisible());
     EXPECT_TRUE(dlg->IsWindowVisible());  // Enter did not reach the dialog
 }
 
-TEST_F(ListEdit, FocusLeavingTheEditorCommits)
+TEST_F(ListEdit, FocusLossAndEscapeEndTheEditThroughTheEndCallback)
 {
     OpenByDoubleClick(2, 0);
     TypeInEditor(L"7");
@@ -197,53 +178,19 @@ TEST_F(ListEdit, FocusLeavingTheEditorCommits)
     ASSERT_EQ(1u, g_ends.size());
     EXPECT_EQ(1, g_ends[0].flag);
     EXPECT_EQ(2, g_ends[0].row);
-    EXPECT_EQ(0, g_ends[0].column);
     EXPECT_EQ(L"7", Cell(2, 0));
     EXPECT_EQ(dlg->GetDlgItem(IDC_OTHER)->m_hWnd, ::GetFocus());
-}
 
-TEST_F(ListEdit, EscapeEndsTheEditAndTheEndCallbackCommits)
-{
+    // Escape ends the edit only (the dialog stays) and the callback decides: this one commits.
+    Pump(::GetDoubleClickTime() + 50);
     OpenByDoubleClick(0, 1);
     TypeInEditor(L"中文");
-    TypeKey(VK_ESCAPE);
-    ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
-    ASSERT_EQ(1u, g_ends.size());
-    EXPECT_EQ(0, g_ends[0].flag);
-    EXPECT_EQ(0, g_ends[0].row);
-    EXPECT_EQ(1, g_ends[0].column);
+    EndWith(VK_ESCAPE);
+    ASSERT_EQ(2u, g_ends.size());
+    EXPECT_EQ(0, g_ends[1].flag);
+    EXPECT_EQ(1, g_ends[1].column);
     EXPECT_EQ(L"中文", Cell(0, 1));
-    // The key ended the edit only: the dialog is still there.
     EXPECT_TRUE(dlg->IsWindowVisible());
-
-    // Without an end callback, Escape keeps the cell as it was.
-    dlg->list.SetEditor(&dlg->cellEdit);
-    ASSERT_TRUE(dlg->list.BeginEdit(0, 1));
-    dlg->cellEdit.SetSel(0, -1);
-    TypeInEditor(L"x");
-    TypeKey(VK_ESCAPE);
-    ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
-    EXPECT_EQ(L"中文", Cell(0, 1));
-}
-
-TEST_F(ListEdit, RefusingBeginCallbackRefusesThatEditOnly)
-{
-    g_refusals = 1;
-    DoubleClick(CellCentre(0, 2));
-    ASSERT_TRUE(PumpUntil([&] { return g_begins.size() == 1; }));
-    Pump(50);
-    EXPECT_FALSE(dlg->list.IsEditing());
-    EXPECT_FALSE(dlg->cellEdit.IsWindowVisible());
-    // The refused double-click goes on to the dialog.
-    EXPECT_NE(dlg->notices.end(), std::find(dlg->notices.begin(), dlg->notices.end(), (UINT)NM_DBLCLK));
-
-    Pump(600);  // past the double-click time
-    OpenByDoubleClick(0, 2);
-    EXPECT_TRUE(dlg->cellEdit.IsWindowVisible());
-    TypeInEditor(L"ok");
-    TypeKey(VK_RETURN);
-    ASSERT_TRUE(PumpUntil([&] { return !dlg->list.IsEditing(); }));
-    EXPECT_EQ(L"ok", Cell(0, 2));
 }
 
 TEST_F(ListEdit, DeletingRowsUnderAnOpenEditEndsItOnTheRightRow)
@@ -264,58 +211,38 @@ TEST_F(ListEdit, DeletingRowsUnderAnOpenEditEndsItOnTheRightRow)
     ASSERT_TRUE(list.BeginEdit(0, 2));
     TypeInEditor(L"lost");
     ASSERT_TRUE(list.DeleteItem(0));
-    EXPECT_FALSE(list.IsEditing());
     ASSERT_EQ(2u, g_ends.size());
     EXPECT_EQ(-1, g_ends[1].row);
-    EXPECT_EQ(0, g_ends[1].flag);
     EXPECT_EQ(0u, g_ends[1].data);
     ASSERT_EQ(1, list.GetItemCount());
     EXPECT_EQ(L"moved", Cell(0, 2));
-    EXPECT_EQ((DWORD_PTR)&data[2], list.GetItemData(0));
+    // The row is found by the caller's data, never by the list's own record.
+    LVFINDINFOW find = {};
+    find.flags = LVFI_ROWDATA;
+    find.lParam = (LPARAM)&data[2];
+    EXPECT_EQ(0, list.FindItem(&find, -1));
+    find.lParam = (LPARAM)list.GetRowRecord(0);
+    EXPECT_EQ(-1, list.FindItem(&find, -1));
 
-    // All rows at once.
+    // All rows at once; the list still edits a new row afterwards.
     ASSERT_TRUE(list.BeginEdit(0, 1));
     ASSERT_TRUE(list.DeleteAllItems());
     EXPECT_FALSE(list.IsEditing());
     EXPECT_EQ(-1, g_ends.back().row);
-    EXPECT_FALSE(dlg->cellEdit.IsWindowVisible());
-
-    // The list still edits new rows.
     list.InsertItem(0, L"new");
     ASSERT_TRUE(list.BeginEdit(0, 0));
     TypeKey(VK_RETURN);
     EXPECT_FALSE(list.IsEditing());
-}
 
-TEST_F(ListEdit, RowsOutsideTheListAreRefused)
-{
-    CListCtrlEx& list = dlg->list;
+    // Rows and columns outside the list are refused.
     EXPECT_FALSE(list.BeginEdit(-1, 0));
-    EXPECT_FALSE(list.BeginEdit(3, 0));
+    EXPECT_FALSE(list.BeginEdit(1, 0));
     EXPECT_FALSE(list.BeginEdit(0, 3));
-    EXPECT_FALSE(list.IsEditing());
-    EXPECT_FALSE(list.SetItemData(3, 1));
-    EXPECT_EQ(0u, list.GetItemData(3));
-    EXPECT_EQ(nullptr, list.GetRowRecord(3));
-    EXPECT_FALSE(list.DeleteRowRecord(3));
-    EXPECT_FALSE(list.DeleteItem(3));
-    EXPECT_FALSE(list.DeleteItem(-1));
-    list.SetRowReadOnly(3, TRUE);
-    list.SetCellColors(3, 0, RGB(1, 2, 3), RGB(4, 5, 6));
-    EXPECT_EQ(nullptr, list.GetCellRecord(3, 0));
-    EXPECT_EQ(3, list.GetItemCount());
-    EXPECT_TRUE(g_begins.empty());
-
-    // A row is found by the caller's data, by either flag, and never by its record.
-    LVFINDINFOW find = {};
-    find.flags = LVFI_PARAM;
-    find.lParam = (LPARAM)&data[2];
-    EXPECT_EQ(2, list.FindItem(&find, -1));
-    find.flags = LVFI_ROWDATA;
-    EXPECT_EQ(2, list.FindItem(&find, -1));
-    EXPECT_EQ(-1, list.FindItem(&find, 2));
-    find.lParam = (LPARAM)list.GetRowRecord(1);
-    EXPECT_EQ(-1, list.FindItem(&find, -1));
+    EXPECT_FALSE(list.SetItemData(1, 1));
+    EXPECT_FALSE(list.DeleteRowRecord(1));
+    list.SetCellColors(1, 0, RGB(1, 2, 3), RGB(4, 5, 6));
+    EXPECT_EQ(nullptr, list.GetCellRecord(1, 0));
+    EXPECT_EQ(1, list.GetItemCount());
 }
 
 TEST_F(ListEdit, ListGoneLeavesNoEditorWithTheHook)
@@ -333,7 +260,6 @@ TEST_F(ListEdit, ListGoneLeavesNoEditorWithTheHook)
     // The object goes while its editor is open and its window still stands.
     second.reset();
     EXPECT_EQ(0, g_popupEditorMap.GetCount());
-    EXPECT_FALSE(::IsWindow(editor.m_hWnd));  // it was a child of the list
 
     // The remaining list's hook still works.
     OpenByDoubleClick(1, 1);
