@@ -80,32 +80,6 @@ std::vector<int> StripTest::Selected() const
     return numbers;
 }
 
-CPoint StripTest::StripPoint(int x, int y) const
-{
-    CPoint p(x, y);
-    strip->ClientToScreen(&p);
-    return p;
-}
-
-CPoint StripTest::ThumbPoint(int n) const
-{
-    const CStripItem* item = strip->GetItem(n);
-    const CRect r(item->thumbRect);
-    return StripPoint(r.CenterPoint().x, r.CenterPoint().y);
-}
-
-CPoint StripTest::CheckPoint(int n) const
-{
-    const CRect r(strip->GetItem(n)->checkRect);
-    return StripPoint(r.CenterPoint().x, r.CenterPoint().y);
-}
-
-CPoint StripTest::DelayPoint(int n) const
-{
-    const CRect r(strip->GetItem(n)->delayRect);
-    return StripPoint(r.left + 8, r.CenterPoint().y);
-}
-
 void StripTest::Repaint()
 {
     strip->Invalidate(FALSE);

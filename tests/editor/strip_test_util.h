@@ -30,12 +30,19 @@ protected:
     static CxImage* MakePicture(int w, int h, COLORREF colour);
     void AddFrames(int count, int w, int h);
     std::vector<int> Selected() const;  // 1-based numbers of the selected rows
-    // Screen point at client (x, y) of the strip.
-    CPoint StripPoint(int x, int y) const;
     // Screen point inside row n's thumbnail, check box or delay text (row on screen).
-    CPoint ThumbPoint(int n) const;
-    CPoint CheckPoint(int n) const;
-    CPoint DelayPoint(int n) const;
+    CPoint ThumbPoint(int n) const { return ScreenPoint(CRect(strip->GetItem(n)->thumbRect).CenterPoint()); }
+    CPoint CheckPoint(int n) const { return ScreenPoint(CRect(strip->GetItem(n)->checkRect).CenterPoint()); }
+    CPoint DelayPoint(int n) const
+    {
+        const RECT& r = strip->GetItem(n)->delayRect;
+        return ScreenPoint(CPoint(r.left + 8, (r.top + r.bottom) / 2));
+    }
+    CPoint ScreenPoint(CPoint client) const
+    {
+        strip->ClientToScreen(&client);
+        return client;
+    }
     void Repaint();
     // A click on row n's thumbnail with Ctrl or Shift held (MK_CONTROL, MK_SHIFT), given to the
     // strip as its mouse messages: Wine leaves keys sent with SendInput out of the mouse flags.

@@ -13,7 +13,6 @@
 
 namespace {
 
-CRecorderDlg* g_main = nullptr;
 int g_runs = 0;
 int g_answer = 0;
 std::function<void(CRecorderDlg&)> g_during;
@@ -38,14 +37,12 @@ HDROP FileList(const CString& file)
     return (HDROP)memory;
 }
 
-class EditorGate : public ::testing::Test {
+// The main window of the dialog's fixture, with the editor replaced by the fake.
+class EditorGate : public editor_test::DialogFixture {
 protected:
     void SetUp() override
     {
-        AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
-        main = editor_test::OpenMainWindow();
-        ASSERT_TRUE(main);
-        g_main = main.get();
+        DialogFixture::SetUp();
         g_runs = 0;
         g_answer = 0;
         g_during = nullptr;
@@ -54,12 +51,8 @@ protected:
     void TearDown() override
     {
         SetEditorRunner(nullptr);
-        CFileDialog::SetTestResponder(nullptr);
-        CMenu::SetTestResponder(nullptr);
-        editor_test::CloseMainWindow(main);
-        AfxSetMessageBoxResponder(nullptr);
+        DialogFixture::TearDown();
     }
-    std::unique_ptr<CRecorderDlg> main;
 };
 
 TEST_F(EditorGate, OpensOnlyOnReadyFramesFromEveryEditButton)

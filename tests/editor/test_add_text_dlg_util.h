@@ -10,6 +10,7 @@
 
 #include "app/recorder_app.h"
 #include "editor/add_text_dlg.h"
+#include "editor/frame_strip_view.h"
 #include "recorder/recorder_dlg.h"
 #include "res/editor_ids.h"
 #include "res/resource.h"
@@ -18,28 +19,6 @@
 #include "tests/test_pump.h"
 
 namespace editor_test {
-
-// A real main window (modeless, as the program's windows are tested) with no settings file.
-inline std::unique_ptr<CRecorderDlg> OpenMainWindow()
-{
-    ::DeleteFileW(CRecorderApp::SettingsFilePath());
-    auto main = std::make_unique<CRecorderDlg>(theApp);
-    theApp.m_pMainWnd = main.get();
-    if (!main->Create(IDD_RECORDER_DIALOG))
-        return nullptr;
-    Pump(200);
-    return main;
-}
-
-inline void CloseMainWindow(std::unique_ptr<CRecorderDlg>& main)
-{
-    main->state = RecorderIdle;
-    main->SendMessage(WM_COMMAND, IDCANCEL);
-    main->DestroyWindow();
-    main.reset();
-    theApp.m_pMainWnd = nullptr;
-    ::DeleteFileW(CRecorderApp::SettingsFilePath());
-}
 
 // Frames of w x h in the given colours, all kept, delay 10 + index; the state becomes "ready".
 inline void GiveFrames(CRecorderDlg& main, int w, int h, std::initializer_list<COLORREF> colours)
@@ -52,48 +31,30 @@ inline void GiveFrames(CRecorderDlg& main, int w, int h, std::initializer_list<C
     main.state = RecorderReady;
 }
 
-// The Edit dialog that is up now, if any.
-inline CAddTextDlg* OpenEditDialog()
+// The script that runs once the Edit dialog's modal loop is up, and whether it ran.
+inline std::function<void(CAddTextDlg&)> pendingScript;
+inline bool scriptRan = false;
+
+inline void CALLBACK RunPendingScript(HWND, UINT, UINT_PTR id, DWORD)
 {
     HWND wnd = ::FindWindowW(nullptr, L"编辑");
-    return wnd ? dynamic_cast<CAddTextDlg*>(CWnd::FromHandlePermanent(wnd)) : nullptr;
+    auto* dialog = wnd ? dynamic_cast<CAddTextDlg*>(CWnd::FromHandlePermanent(wnd)) : nullptr;
+    if (!dialog || !dialog->IsWindowVisible() || !pendingScript)
+        return;  // not up yet: try at the next tick
+    ::KillTimer(nullptr, id);
+    auto body = std::move(pendingScript);
+    pendingScript = nullptr;
+    scriptRan = true;
+    body(*dialog);
 }
 
-// Runs the script once the Edit dialog's modal loop is up (from a thread timer of that loop).
-class ModalScript {
-public:
-    explicit ModalScript(std::function<void(CAddTextDlg&)> body)
-    {
-        script() = std::move(body);
-        ranFlag() = false;
-        ::SetTimer(nullptr, 0, 100, &Tick);
-    }
-    ~ModalScript() { script() = nullptr; }
-    static bool ran() { return ranFlag(); }
-
-private:
-    static std::function<void(CAddTextDlg&)>& script()
-    {
-        static std::function<void(CAddTextDlg&)> body;
-        return body;
-    }
-    static bool& ranFlag()
-    {
-        static bool flag = false;
-        return flag;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        CAddTextDlg* dialog = OpenEditDialog();
-        if (!dialog || !dialog->IsWindowVisible() || !script())
-            return;  // not up yet: try at the next tick
-        ::KillTimer(nullptr, id);
-        auto body = std::move(script());
-        script() = nullptr;
-        ranFlag() = true;
-        body(*dialog);
-    }
-};
+// Runs the script from a thread timer of the next Edit dialog's modal loop.
+inline void WhenDialogOpens(std::function<void(CAddTextDlg&)> body)
+{
+    pendingScript = std::move(body);
+    scriptRan = false;
+    ::SetTimer(nullptr, 0, 100, &RunPendingScript);
+}
 
 // Distinct colours on the screen inside a rectangle of the window's client area.
 inline std::set<COLORREF> ScreenColours(CWnd& wnd, const CRect& client)
@@ -125,25 +86,48 @@ inline COLORREF ScreenPixel(CWnd& wnd, CPoint client)
     return c;
 }
 
-inline int GdiObjects() { return LiveGdiObjects(); }
+// A click on strip item n's thumbnail (as last painted), with the given keys held.
+inline void ClickStripItem(XListView& strip, int n, UINT keys = 0)
+{
+    strip.UpdateWindow();
+    const CStripItem* item = strip.GetItem(n);
+    ASSERT_NE(nullptr, item);
+    const CPoint at = CRect(item->thumbRect).CenterPoint();
+    strip.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON | keys, MAKELPARAM(at.x, at.y));
+    strip.SendMessage(WM_LBUTTONUP, keys, MAKELPARAM(at.x, at.y));
+    Pump(50);
+}
 
-// A main window and the Edit dialog opened modeless over it.
+// A real main window (modeless, as the program's windows are tested) with no settings file, and
+// the Edit dialog opened modeless over it when a test asks.
 class DialogFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
         AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
-        main = OpenMainWindow();
-        ASSERT_TRUE(main);
+        ::DeleteFileW(CRecorderApp::SettingsFilePath());
+        main = std::make_unique<CRecorderDlg>(theApp);
+        theApp.m_pMainWnd = main.get();
+        ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
+        Pump(200);
     }
     void TearDown() override
     {
+        pendingScript = nullptr;
         CMenu::SetTestResponder(nullptr);
+        CFileDialog::SetTestResponder(nullptr);
         if (dialog) {
             dialog->DestroyWindow();
             dialog.reset();
         }
-        CloseMainWindow(main);
+        if (main) {
+            main->state = RecorderIdle;
+            main->SendMessage(WM_COMMAND, IDCANCEL);
+            main->DestroyWindow();
+            main.reset();
+        }
+        theApp.m_pMainWnd = nullptr;
+        ::DeleteFileW(CRecorderApp::SettingsFilePath());
         AfxSetMessageBoxResponder(nullptr);
     }
     // The dialog modeless over the main window, on top at the screen's top left corner.

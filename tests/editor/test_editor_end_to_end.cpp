@@ -1,42 +1,30 @@
-// End to end through the real program: an animated GIF is imported from the settings menu, the
-// Edit dialog opens on it, and the user deletes two frames, types a delay, reverses, inserts a
-// still picture and a 12-frame GIF after frame 3, picks 32 colours and presses 预览. The GIF
-// that the main window writes is read back with an independent decoder (Python's PIL on the
-// host): exactly the expected frames, in order, with their delays; the preview's copy keeps at
-// most 32 colours. And a caption: added over frames 3..6, typed, dragged in the preview with
-// the real mouse, made bold with a box; the written GIF carries it on exactly those frames, at
-// the dragged place.
+// End to end through the real program: an imported GIF is edited (frames deleted, a delay typed,
+// reversed, a still picture and a 12-frame GIF inserted, 32 colours, 预览), and a caption typed,
+// dragged with the real mouse and boxed. The written GIFs are read back with an independent
+// decoder (Python's PIL on the host): the frames, their order, delays and colours, and the
+// caption on exactly its frames at the dragged place.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "capture/caption_list.h"
 #include "editor/editor_messages.h"
-#include "editor/frame_strip_view.h"
 #include "recorder/editor_runner.h"
 #include "recorder/preview_dlg.h"
 #include "res/editor_ids.h"
 #include "res/menu_ids.h"
-#include "tests/editor/test_add_text_dlg_strip_util.h"
 #include "tests/editor/test_add_text_dlg_util.h"
 #include "tests/host_pil.h"
 #include "tests/test_input.h"
 
 namespace {
 
-// 23 colours far apart: 10 for the imported GIF, 12 for the inserted one, 1 spare.
+// 22 colours far apart: 10 for the imported GIF, 12 for the inserted one.
 COLORREF Colour(int i)
 {
-    static const COLORREF table[] = {
-        RGB(178, 71, 71),  RGB(242, 81, 24),  RGB(242, 172, 96), RGB(178, 143, 17), RGB(235, 242, 96),
-        RGB(175, 242, 24), RGB(117, 178, 71), RGB(62, 242, 24),  RGB(96, 242, 109), RGB(17, 178, 73),
-        RGB(96, 242, 185), RGB(24, 242, 213), RGB(71, 164, 178), RGB(24, 156, 242), RGB(96, 147, 242),
-        RGB(17, 31, 178),  RGB(122, 96, 242), RGB(119, 24, 242), RGB(145, 71, 178), RGB(232, 24, 242),
-        RGB(242, 96, 210), RGB(178, 17, 101), RGB(242, 96, 134)};
-    return table[i];
+    return RGB(40 + 100 * (i % 3), 40 + 100 * (i / 3 % 3), 40 + 100 * (i / 9));
 }
 
 constexpr int kWidth = 120, kHeight = 90;
@@ -102,11 +90,26 @@ bool Near(COLORREF a, COLORREF b)
            abs(GetBValue(a) - GetBValue(b)) <= 8;
 }
 
-TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
+// The real main window (from the dialog's fixture), with the real Edit dialog behind its gate.
+class EditorEndToEnd : public editor_test::DialogFixture {
+protected:
+    void SetUp() override
+    {
+        if (!host_pil::Available())
+            GTEST_SKIP() << "needs Wine's host-process call";
+        DialogFixture::SetUp();
+        main->settings.Ratio = 100;  // frames written at their own size
+        SetEditorRunner(&RunEditDialog);
+    }
+    void TearDown() override
+    {
+        SetEditorRunner(nullptr);
+        DialogFixture::TearDown();
+    }
+};
+
+TEST_F(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
 {
-    if (!host_pil::Available())
-        GTEST_SKIP() << "needs Wine's host-process call";
-    AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
     const CString imported = engine_test::TempFile(L"kelvo_e2e_ten.gif").c_str();
     const CString twelve = engine_test::TempFile(L"kelvo_e2e_twelve.gif").c_str();
     const CString still = engine_test::TempFile(L"kelvo_e2e_still.bmp").c_str();
@@ -121,10 +124,6 @@ TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
         ASSERT_TRUE(picture->Save(still, CXIMAGE_FORMAT_BMP));
     }
 
-    auto main = editor_test::OpenMainWindow();
-    ASSERT_TRUE(main);
-    main->settings.Ratio = 100;  // frames written at their own size
-    SetEditorRunner(&RunEditDialog);
     std::vector<CString> files = {imported, still, twelve};
     size_t nextFile = 0;
     CFileDialog::SetTestResponder([&](CFileDialog& dialog) -> INT_PTR {
@@ -138,7 +137,7 @@ TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
     };
 
     int framesBeforePreview = 0;
-    editor_test::ModalScript edit([&](CAddTextDlg& d) {
+    editor_test::WhenDialogOpens([&](CAddTextDlg& d) {
         ASSERT_NE(nullptr, d.strip);
         XListView& strip = *d.strip;
         auto flags = [&](int n) { return main->engine.GetFrameImage(n)->GetFlags(); };
@@ -181,51 +180,32 @@ TEST(EditorEndToEnd, ImportEditAndPreviewWriteExactlyTheEditedFrames)
         d.SendMessage(WM_COMMAND, IDC_EDIT_PREVIEW);
     });
     main->OnSettingsCommand(ID_IMPORT_FILE);
-    ASSERT_TRUE(editor_test::ModalScript::ran());
+    ASSERT_TRUE(editor_test::scriptRan);
     EXPECT_EQ(23, framesBeforePreview);
     EXPECT_EQ(23, main->frameCount);  // the status strip's count follows the insertions
     EXPECT_EQ(3u, nextFile);
     const CString written = main->gifPath;
     ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady && main->preview->gifPath != written; }, 90000));
 
-    // Expected: 10 9 8, the 12 GIF frames, the still picture, 7 6 4 3 1 (2 and 5 deleted).
-    std::vector<int> delays;
-    std::vector<int> colours;  // -1: the still picture
-    for (int f : {10, 9, 8}) {
-        delays.push_back(8 + f - 1);
-        colours.push_back(f - 1);
-    }
-    for (int g = 0; g < 12; ++g) {
-        delays.push_back(30 + g);
-        colours.push_back(10 + g);
-    }
-    delays.push_back(100);
-    colours.push_back(-1);
-    for (int f : {7, 6, 4, 3, 1}) {
-        delays.push_back(f == 1 ? 77 : 8 + f - 1);
-        colours.push_back(f - 1);
-    }
+    // Expected: frames 10 9 8, the 12 GIF frames, the still picture (-1), 7 6 4 3 1 (2 and 5
+    // deleted), by colour index: imported i has delay 8 + i (frame 1 the typed 77), GIF 10 + g 30 + g.
+    const std::vector<int> colours = {9, 8, 7, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, -1, 6, 5, 3, 2, 0};
     GifReport report;
     ASSERT_TRUE(ReadWithPil(written, report));
-    ASSERT_EQ(delays.size(), report.delays.size());
-    for (size_t i = 0; i < delays.size(); ++i) {
-        EXPECT_EQ(delays[i] * 10, report.delays[i]) << "frame " << i;
-        if (colours[i] >= 0) {
-            EXPECT_TRUE(Near(Colour(colours[i]), report.centres[i])) << "frame " << i;
-        }
+    ASSERT_EQ(colours.size(), report.delays.size());
+    for (size_t i = 0; i < colours.size(); ++i) {
+        const int c = colours[i];
+        EXPECT_EQ(10 * (c < 0 ? 100 : c == 0 ? 77 : c < 10 ? 8 + c : 20 + c), report.delays[i]) << "frame " << i;
+        EXPECT_TRUE(c < 0 || Near(Colour(c), report.centres[i])) << "frame " << i;
     }
     EXPECT_GT(report.colours, 32);
 
     // The preview shows the copy made with the 色阶 choice.
     GifReport shown;
     ASSERT_TRUE(ReadWithPil(main->preview->gifPath, shown));
-    EXPECT_EQ(delays.size(), shown.delays.size());
+    EXPECT_EQ(colours.size(), shown.delays.size());
     EXPECT_LE(shown.colours, 32);
 
-    CFileDialog::SetTestResponder(nullptr);
-    SetEditorRunner(nullptr);
-    editor_test::CloseMainWindow(main);
-    AfxSetMessageBoxResponder(nullptr);
     for (const CString& f : files)
         DeleteFileW(f);
 }
@@ -247,14 +227,8 @@ const char kCaptionScript[] =
     "    box = diff.convert('L').point(lambda v: 255 if v > 24 else 0).getbbox()\n"
     "    out.write(('%d %d %d %d\\n' % box) if box else '-\\n')\n";
 
-TEST(EditorEndToEnd, CaptionTypedDraggedAndBoxedLandsOnItsFramesAtTheDraggedPlace)
+TEST_F(EditorEndToEnd, CaptionTypedDraggedAndBoxedLandsOnItsFramesAtTheDraggedPlace)
 {
-    if (!host_pil::Available())
-        GTEST_SKIP() << "needs Wine's host-process call";
-    AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
-    auto main = editor_test::OpenMainWindow();
-    ASSERT_TRUE(main);
-    main->settings.Ratio = 100;
     // Nine frames alike but for a marker square in the corner, so that none merges with another.
     constexpr int w = 240, h = 160;
     main->engine.ClearFrames();
@@ -267,11 +241,10 @@ TEST(EditorEndToEnd, CaptionTypedDraggedAndBoxedLandsOnItsFramesAtTheDraggedPlac
     main->engine.captureRect = {0, 0, w, h};  // the region the frames came from
     main->frameCount = 9;
     main->state = RecorderReady;
-    SetEditorRunner(&RunEditDialog);
 
     CaptionItem placed = {};
     CPoint startCorner;
-    editor_test::ModalScript edit([&](CAddTextDlg& d) {
+    editor_test::WhenDialogOpens([&](CAddTextDlg& d) {
         d.SendMessage(WM_FRAME_PICKED, 0, 3);
         d.CheckDlgButton(IDC_EDIT_BOLD, BST_UNCHECKED);
         d.SendMessage(WM_COMMAND, IDC_EDIT_ADD_TEXT);
@@ -321,7 +294,7 @@ TEST(EditorEndToEnd, CaptionTypedDraggedAndBoxedLandsOnItsFramesAtTheDraggedPlac
         d.SendMessage(WM_COMMAND, IDC_EDIT_PREVIEW);
     });
     main->SendMessage(WM_COMMAND, IDC_EDIT_BUTTON);
-    ASSERT_TRUE(editor_test::ModalScript::ran());
+    ASSERT_TRUE(editor_test::scriptRan);
     ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 90000));
     const CString written = main->gifPath;
 
@@ -354,9 +327,6 @@ TEST(EditorEndToEnd, CaptionTypedDraggedAndBoxedLandsOnItsFramesAtTheDraggedPlac
         EXPECT_GT(box.Height(), placed.height / 2) << "frame " << i + 1;
     }
 
-    SetEditorRunner(nullptr);
-    editor_test::CloseMainWindow(main);
-    AfxSetMessageBoxResponder(nullptr);
     DeleteFileW(written);
 }
 
