@@ -345,22 +345,21 @@ def icon_insert_image():
     return c
 
 
-def icon_slow_replay():
+def _clock(rim, face):
     c = Canvas(16, 16)
-    c.circle(8, 8, 7.0, (30, 80, 160))
-    c.circle(8, 8, 5.9, (60, 125, 215))
+    c.circle(8, 8, 7.0, rim)
+    c.circle(8, 8, 5.9, face)
     c.line([(8.0, 8.0), (8.0, 4.0)], 1.5, WHITE)
     c.line([(8.0, 8.0), (10.8, 9.6)], 1.5, WHITE)
     return c
+
+
+def icon_slow_replay():
+    return _clock((30, 80, 160), (60, 125, 215))
 
 
 def icon_slow_replay_on():
-    c = Canvas(16, 16)
-    c.circle(8, 8, 7.0, (150, 60, 20))
-    c.circle(8, 8, 5.9, (230, 120, 40))
-    c.line([(8.0, 8.0), (8.0, 4.0)], 1.5, WHITE)
-    c.line([(8.0, 8.0), (10.8, 9.6)], 1.5, WHITE)
-    return c
+    return _clock((150, 60, 20), (230, 120, 40))
 
 
 def icon_reverse():
