@@ -131,29 +131,25 @@ TEST_F(EngineThread, AnIntervalAboveOneSecondKeepsARateOfOne) {
     EXPECT_EQ(100, engine.GetFrame(1)->delay);
 }
 
-TEST_F(EngineThread, MakingAGifWithoutFramesReportsFailureAndWritesNothing) {
+TEST_F(EngineThread, MakingAGifWithoutFramesToWriteReportsFailureAndWritesNothing) {
     const std::wstring path = engine_test::TempFile(L"kelvo_engine_none.gif");
-    DeleteFileW(path.c_str());
-    engine.SetOutput(1.0f, path.c_str());
-    Post(TM_MAKE_GIF, 0, 1);
-    ASSERT_TRUE(reports.WaitUntil([&] { return reports.Count(WM_GIF_DONE) == 1; }));
-    EXPECT_EQ(0u, reports.All(WM_GIF_DONE)[0].wParam);
-    EXPECT_EQ(0, reports.All(WM_GIF_DONE)[0].lParam);
-    EXPECT_FALSE(engine_test::FileExists(path));
-}
-
-TEST_F(EngineThread, MakingAGifWithEveryFrameDeletedReportsFailureAndWritesNothing) {
-    const std::wstring path = engine_test::TempFile(L"kelvo_engine_deleted.gif");
-    DeleteFileW(path.c_str());
-    // The thread is idle: the user-interface thread may change the frames.
-    engine.frames.Add(MakeRecord(16, 12, RGB(9, 9, 9), 5, false));
-    engine.frames.Add(MakeRecord(16, 12, RGB(9, 9, 9), 5, false));
-    engine.SetOutput(1.0f, path.c_str());
-    Post(TM_MAKE_GIF, 128, 1);
-    ASSERT_TRUE(reports.WaitUntil([&] { return reports.Count(WM_GIF_DONE) == 1; }));
-    EXPECT_EQ(128u, reports.All(WM_GIF_DONE)[0].wParam);
-    EXPECT_EQ(0, reports.All(WM_GIF_DONE)[0].lParam);
-    EXPECT_FALSE(engine_test::FileExists(path));
+    // No frames at all, then frames that were all deleted; the report keeps the mode.
+    for (const WPARAM mode : {WPARAM{0}, WPARAM{128}}) {
+        SCOPED_TRACE(mode);
+        reports.Clear();
+        DeleteFileW(path.c_str());
+        // The thread is idle: the user-interface thread may change the frames.
+        if (mode != 0) {
+            engine.frames.Add(MakeRecord(16, 12, RGB(9, 9, 9), 5, false));
+            engine.frames.Add(MakeRecord(16, 12, RGB(9, 9, 9), 5, false));
+        }
+        engine.SetOutput(1.0f, path.c_str());
+        Post(TM_MAKE_GIF, mode, 1);
+        ASSERT_TRUE(reports.WaitUntil([&] { return reports.Count(WM_GIF_DONE) == 1; }));
+        EXPECT_EQ(mode, reports.All(WM_GIF_DONE)[0].wParam);
+        EXPECT_EQ(0, reports.All(WM_GIF_DONE)[0].lParam);
+        EXPECT_FALSE(engine_test::FileExists(path));
+    }
 }
 
 TEST_F(EngineThread, MakingAGifWritesTheFileAndReportsSuccessWithTheMode) {
@@ -230,12 +226,20 @@ public:
     }
 };
 
-TEST(EngineFailures, ADroppedCaptureIsNotCountedAndRecordingGoesOn) {
+class EngineFailures : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine.SetNotifyWindow(reports.Handle());
+        engine.SetCaptureRegion(0, 0, 8, 8, 0);
+        ASSERT_TRUE(engine.StartRecorderThread());
+    }
+    void TearDown() override { EXPECT_TRUE(engine.StopRecorderThread(3000)); }
+
     ReportWindow reports;
     FailingCaptures engine;
-    engine.SetNotifyWindow(reports.Handle());
-    engine.SetCaptureRegion(0, 0, 8, 8, 0);
-    ASSERT_TRUE(engine.StartRecorderThread());
+};
+
+TEST_F(EngineFailures, ADroppedCaptureIsNotCountedAndRecordingGoesOn) {
     engine.PostCommand(TM_START_CAPTURE, 0, 0);
     engine.PostCommand(WM_TIMER, 1, 0);
     ASSERT_TRUE(reports.WaitUntil([&] { return reports.Count(WM_FRAME_CAPTURED) == 1; }));
@@ -247,15 +251,9 @@ TEST(EngineFailures, ADroppedCaptureIsNotCountedAndRecordingGoesOn) {
     ASSERT_TRUE(reports.WaitUntil([&] { return reports.Count(WM_FRAME_CAPTURED) == 2; }));
     EXPECT_EQ((std::vector<LPARAM>{1, 2}), reports.LParams(WM_FRAME_CAPTURED));
     EXPECT_EQ(0u, reports.Count(WM_CAPTURE_STOPPED));
-    EXPECT_TRUE(engine.StopRecorderThread(3000));
 }
 
-TEST(EngineFailures, RunningOutOfMemoryStopsTheRecordingKeepsTheFramesAndSaysWhy) {
-    ReportWindow reports;
-    FailingCaptures engine;
-    engine.SetNotifyWindow(reports.Handle());
-    engine.SetCaptureRegion(0, 0, 8, 8, 0);
-    ASSERT_TRUE(engine.StartRecorderThread());
+TEST_F(EngineFailures, RunningOutOfMemoryStopsTheRecordingKeepsTheFramesAndSaysWhy) {
     engine.PostCommand(TM_START_CAPTURE, 0, 10);
     ASSERT_TRUE(reports.WaitUntil([&] { return reports.Count(WM_FRAME_CAPTURED) >= 2; }));
     engine.next = FailingCaptures::Next::OutOfMemory;
@@ -272,7 +270,6 @@ TEST(EngineFailures, RunningOutOfMemoryStopsTheRecordingKeepsTheFramesAndSaysWhy
     engine.PostCommand(TM_START_CAPTURE, 0, 0);
     engine.PostCommand(WM_TIMER, 1, 0);
     ASSERT_TRUE(reports.WaitUntil([&] { return reports.LParams(WM_FRAME_CAPTURED).back() == 1; }));
-    EXPECT_TRUE(engine.StopRecorderThread(3000));
 }
 
 // An engine whose capture of a frame waits until the test lets it finish, as a slow screen

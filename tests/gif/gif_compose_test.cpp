@@ -29,7 +29,6 @@ const Rgb kBackground{200, 190, 180};
 const Rgb kRed{255, 0, 0};
 const Rgb kGreen{0, 255, 0};
 const Rgb kBlue{0, 0, 255};
-const Rgb kWhite{255, 255, 255};
 const Rgb kYellow{255, 255, 0};
 
 GifLayoutStatus Layout(const std::vector<uint8_t>& bytes, GifLayout* layout,
@@ -413,135 +412,87 @@ TEST(GifFitTest, ZeroSizesAreRefused) {
 
 // ---- Composition ---------------------------------------------------------------------------
 
-TEST(GifComposeTest, DisposalNoneKeepsFramesAndUnpaintedCanvasShowsTheFill) {
-    const std::vector<uint8_t> bytes = GifFileBuilder(10, 8, TestPalette())
-                                           .Control(1, 10, -1)
-                                           .Image(0, 0, 6, 8, Solid(6, 8, 0))
-                                           .Control(1, 10, -1)
-                                           .Image(4, 2, 3, 3, Solid(3, 3, 2))
-                                           .Trailer()
-                                           .Data();
-    const Composed c = ComposeAll(bytes);
-    ASSERT_TRUE(c.loaded);
-    ASSERT_EQ(2u, c.pictures.size());
-    EXPECT_EQ(kRed, c.pictures[0].At(0, 0));
-    EXPECT_EQ(kFill, c.pictures[0].At(6, 0));
-    EXPECT_EQ(kRed, c.pictures[0].At(5, 3));
-    EXPECT_EQ(kBlue, c.pictures[1].At(4, 2));
-    EXPECT_EQ(kBlue, c.pictures[1].At(6, 4));
-    EXPECT_EQ(kRed, c.pictures[1].At(3, 3));
-    EXPECT_EQ(kFill, c.pictures[1].At(7, 2));
-    EXPECT_EQ(kFill, c.pictures[1].At(9, 7));
-}
+// Each case: a file and pixels of its snapshots that disposal, transparency and decoding decide.
+struct Probe {
+    size_t picture;
+    int x, y;
+    Rgb want;
+};
+struct DisposalCase {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    size_t pictures;
+    std::vector<Probe> probes;
+};
 
-TEST(GifComposeTest, DisposalTwoPaintsTheBackgroundAfterTheSnapshot) {
-    const std::vector<uint8_t> bytes = GifFileBuilder(10, 8, TestPalette())
-                                           .Control(1, 10, -1)
-                                           .Image(0, 0, 10, 8, Solid(10, 8, 0))
-                                           .Control(2, 10, -1)
-                                           .Image(2, 2, 3, 3, Solid(3, 3, 1))
-                                           .Control(1, 10, 4)
-                                           .Image(0, 0, 1, 1, {4})
-                                           .Trailer()
-                                           .Data();
-    const Composed c = ComposeAll(bytes);
-    ASSERT_EQ(3u, c.pictures.size());
-    EXPECT_EQ(kGreen, c.pictures[1].At(2, 2));
-    EXPECT_EQ(kGreen, c.pictures[1].At(4, 4));
-    EXPECT_EQ(kBackground, c.pictures[2].At(2, 2));
-    EXPECT_EQ(kBackground, c.pictures[2].At(4, 4));
-    EXPECT_EQ(kRed, c.pictures[2].At(5, 5));
-    EXPECT_EQ(kRed, c.pictures[2].At(1, 2));
-    EXPECT_EQ(kRed, c.pictures[2].At(0, 0));  // transparent pixel of the last frame
-}
-
-TEST(GifComposeTest, DisposalThreeRestoresWhatWasUnderTheFrame) {
-    const std::vector<uint8_t> bytes = GifFileBuilder(10, 8, TestPalette())
-                                           .Control(1, 10, -1)
-                                           .Image(0, 0, 10, 8, Solid(10, 8, 0))
-                                           .Control(3, 10, -1)
-                                           .Image(3, 1, 4, 4, Solid(4, 4, 2))
-                                           .Control(1, 10, -1)
-                                           .Image(8, 6, 2, 2, Solid(2, 2, 1))
-                                           .Trailer()
-                                           .Data();
-    const Composed c = ComposeAll(bytes);
-    ASSERT_EQ(3u, c.pictures.size());
-    EXPECT_EQ(kBlue, c.pictures[1].At(3, 1));
-    EXPECT_EQ(kBlue, c.pictures[1].At(6, 4));
-    EXPECT_EQ(kRed, c.pictures[2].At(3, 1));
-    EXPECT_EQ(kRed, c.pictures[2].At(6, 4));
-    EXPECT_EQ(kGreen, c.pictures[2].At(9, 7));
-}
-
-TEST(GifComposeTest, DisposalThreeOverTheEdgeRestoresTheVisiblePart) {
-    const std::vector<uint8_t> bytes = GifFileBuilder(10, 8, TestPalette())
-                                           .Control(1, 10, -1)
-                                           .Image(0, 0, 10, 8, Solid(10, 8, 5))
-                                           .Control(3, 10, -1)
-                                           .Image(7, 5, 6, 6, Solid(6, 6, 2))
-                                           .Control(1, 10, 0)
-                                           .Image(0, 0, 1, 1, {0})
-                                           .Trailer()
-                                           .Data();
-    const Composed c = ComposeAll(bytes);
-    ASSERT_EQ(3u, c.pictures.size());
-    EXPECT_EQ(kBlue, c.pictures[1].At(9, 7));
-    EXPECT_EQ(kYellow, c.pictures[2].At(9, 7));
-    EXPECT_EQ(kYellow, c.pictures[2].At(7, 5));
-}
-
-TEST(GifComposeTest, TransparentPixelsLeaveTheCanvasAlone) {
+std::vector<DisposalCase> DisposalCases() {
+    // A checker whose white (3) is the transparent index, over blue.
     std::vector<uint8_t> checker(16);
-    for (size_t i = 0; i < checker.size(); ++i) checker[i] = (i + i / 4) % 2 ? 5 : 3;  // 3 white is transparent
-    const std::vector<uint8_t> bytes = GifFileBuilder(6, 6, TestPalette())
-                                           .Control(1, 10, -1)
-                                           .Image(0, 0, 6, 6, Solid(6, 6, 2))
-                                           .Control(1, 10, 3)
-                                           .Image(1, 1, 4, 4, checker)
-                                           .Trailer()
-                                           .Data();
-    const Composed c = ComposeAll(bytes);
-    ASSERT_EQ(2u, c.pictures.size());
+    for (size_t i = 0; i < checker.size(); ++i) checker[i] = (i + i / 4) % 2 ? 5 : 3;
+    std::vector<Probe> checkerProbes = {{1, 0, 0, kBlue}};
     for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            const bool opaque = (x + y) % 2 != 0;
-            EXPECT_EQ(opaque ? kYellow : kBlue, c.pictures[1].At(x + 1, y + 1)) << x << "," << y;
-        }
+        for (int x = 0; x < 4; ++x) checkerProbes.push_back({1, x + 1, y + 1, (x + y) % 2 ? kYellow : kBlue});
     }
-    EXPECT_EQ(kBlue, c.pictures[1].At(0, 0));
-    EXPECT_NE(kWhite, c.pictures[1].At(1, 1));
-}
-
-TEST(GifComposeTest, InterlacedAndLocalTableFramesDecode) {
+    // Alternate rows of an interlaced frame with its own colour table.
     const std::vector<giftest::Rgb> local = {{1, 2, 3}, {4, 5, 6}};
     std::vector<uint8_t> rows(5 * 9);
+    std::vector<Probe> rowProbes;
     for (int y = 0; y < 9; ++y) {
         for (int x = 0; x < 5; ++x) rows[static_cast<size_t>(y * 5 + x)] = static_cast<uint8_t>(y % 2);
+        rowProbes.push_back({1, 2, y, y % 2 ? Rgb{4, 5, 6} : Rgb{1, 2, 3}});
     }
-    const std::vector<uint8_t> bytes = GifFileBuilder(5, 9, TestPalette())
-                                           .Image(0, 0, 5, 9, Solid(5, 9, 0))
-                                           .Image(0, 0, 5, 9, rows, local, true)
-                                           .Trailer()
-                                           .Data();
-    const Composed c = ComposeAll(bytes);
-    ASSERT_EQ(2u, c.pictures.size());
-    for (int y = 0; y < 9; ++y) EXPECT_EQ(y % 2 ? (Rgb{4, 5, 6}) : (Rgb{1, 2, 3}), c.pictures[1].At(2, y)) << y;
+    return {
+        {"disposal 1 keeps frames, the unpainted canvas shows the fill",
+         GifFileBuilder(10, 8, TestPalette()).Control(1, 10, -1).Image(0, 0, 6, 8, Solid(6, 8, 0))
+             .Control(1, 10, -1).Image(4, 2, 3, 3, Solid(3, 3, 2)).Trailer().Data(),
+         2,
+         {{0, 0, 0, kRed}, {0, 6, 0, kFill}, {0, 5, 3, kRed}, {1, 4, 2, kBlue}, {1, 6, 4, kBlue}, {1, 3, 3, kRed},
+          {1, 7, 2, kFill}, {1, 9, 7, kFill}}},
+        {"disposal 2 paints the background after the snapshot",
+         GifFileBuilder(10, 8, TestPalette()).Control(1, 10, -1).Image(0, 0, 10, 8, Solid(10, 8, 0))
+             .Control(2, 10, -1).Image(2, 2, 3, 3, Solid(3, 3, 1)).Control(1, 10, 4).Image(0, 0, 1, 1, {4})
+             .Trailer().Data(),
+         3,
+         {{1, 2, 2, kGreen}, {1, 4, 4, kGreen}, {2, 2, 2, kBackground}, {2, 4, 4, kBackground}, {2, 5, 5, kRed},
+          {2, 1, 2, kRed}, {2, 0, 0, kRed} /* transparent pixel of the last frame */}},
+        {"disposal 3 restores what was under the frame",
+         GifFileBuilder(10, 8, TestPalette()).Control(1, 10, -1).Image(0, 0, 10, 8, Solid(10, 8, 0))
+             .Control(3, 10, -1).Image(3, 1, 4, 4, Solid(4, 4, 2)).Control(1, 10, -1).Image(8, 6, 2, 2, Solid(2, 2, 1))
+             .Trailer().Data(),
+         3,
+         {{1, 3, 1, kBlue}, {1, 6, 4, kBlue}, {2, 3, 1, kRed}, {2, 6, 4, kRed}, {2, 9, 7, kGreen}}},
+        {"disposal 3 over the edge restores the visible part",
+         GifFileBuilder(10, 8, TestPalette()).Control(1, 10, -1).Image(0, 0, 10, 8, Solid(10, 8, 5))
+             .Control(3, 10, -1).Image(7, 5, 6, 6, Solid(6, 6, 2)).Control(1, 10, 0).Image(0, 0, 1, 1, {0})
+             .Trailer().Data(),
+         3,
+         {{1, 9, 7, kBlue}, {2, 9, 7, kYellow}, {2, 7, 5, kYellow}}},
+        {"frames off the screen are clipped",
+         GifFileBuilder(6, 4, TestPalette()).Control(2, 10, -1).Image(4, 2, 5, 5, Solid(5, 5, 1))
+             .Control(3, 10, -1).Image(65000, 65000, 2, 2, Solid(2, 2, 2)).Trailer().Data(),
+         2,
+         {{0, 5, 3, kGreen}, {0, 3, 3, kFill}, {1, 5, 3, kBackground}}},
+        {"transparent pixels leave the canvas alone",
+         GifFileBuilder(6, 6, TestPalette()).Control(1, 10, -1).Image(0, 0, 6, 6, Solid(6, 6, 2))
+             .Control(1, 10, 3).Image(1, 1, 4, 4, checker).Trailer().Data(),
+         2, checkerProbes},
+        {"interlaced frame with a local table",
+         GifFileBuilder(5, 9, TestPalette()).Image(0, 0, 5, 9, Solid(5, 9, 0)).Image(0, 0, 5, 9, rows, local, true)
+             .Trailer().Data(),
+         2, rowProbes},
+    };
 }
 
-TEST(GifComposeTest, FramesOffTheScreenAreClipped) {
-    const std::vector<uint8_t> bytes = GifFileBuilder(6, 4, TestPalette())
-                                           .Control(2, 10, -1)
-                                           .Image(4, 2, 5, 5, Solid(5, 5, 1))
-                                           .Control(3, 10, -1)
-                                           .Image(65000, 65000, 2, 2, Solid(2, 2, 2))
-                                           .Trailer()
-                                           .Data();
-    const Composed c = ComposeAll(bytes);
-    ASSERT_EQ(2u, c.pictures.size());
-    EXPECT_EQ(kGreen, c.pictures[0].At(5, 3));
-    EXPECT_EQ(kFill, c.pictures[0].At(3, 3));
-    EXPECT_EQ(kBackground, c.pictures[1].At(5, 3));
+TEST(GifComposeTest, DisposalTransparencyAndDecodingDecideTheSnapshots) {
+    for (const DisposalCase& d : DisposalCases()) {
+        SCOPED_TRACE(d.name);
+        const Composed c = ComposeAll(d.bytes);
+        ASSERT_TRUE(c.loaded);
+        ASSERT_EQ(d.pictures, c.pictures.size());
+        for (const Probe& p : d.probes) {
+            EXPECT_EQ(p.want, c.pictures[p.picture].At(p.x, p.y)) << "picture " << p.picture << " at " << p.x << "," << p.y;
+        }
+    }
 }
 
 TEST(GifComposeTest, UndecodableFramesAreDroppedAndTheOthersComposed) {
