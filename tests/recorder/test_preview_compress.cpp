@@ -1,9 +1,7 @@
 // The micro-blog copy: made by the real gifsicle under a new name each time, shown with its
 // info, replaced copies and the last copy at the end deleted; a failed compression tells the
-// user and keeps the GIF shown before. While a slow stand-in for gifsicle runs, the windows
-// repaint and Cancel stops it.
-#include <functional>
-
+// user and keeps the GIF shown before. While a slow stand-in for gifsicle runs, this thread's
+// messages are handled and Cancel stops it.
 #include "controls/progress_wnd.h"
 #include "gif/gd.h"
 #include "recorder/host_process.h"
@@ -52,72 +50,19 @@ protected:
     bool Marked(const wchar_t* suffix) const { return Exists(Folder() + L"mark" + suffix); }
 };
 
-// A plain window of the test thread that repaints on a 20 ms timer and calls `onPaint` at each
-// paint: it paints only while this thread's messages are dispatched.
-class TickingWindow {
-public:
-    explicit TickingWindow(std::function<void()> onPaint)
-    {
-        paint = std::move(onPaint);
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = &TickingWindow::Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"KelvoTickingWindow";
-        ::RegisterClassW(&wc);
-        hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"ticking", WS_POPUP | WS_VISIBLE, 900, 40, 60, 60, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-        ::SetTimer(hwnd, 1, 20, nullptr);
-    }
-    ~TickingWindow()
-    {
-        ::DestroyWindow(hwnd);
-        paint = nullptr;
-    }
-    TickingWindow(const TickingWindow&) = delete;
-    TickingWindow& operator=(const TickingWindow&) = delete;
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT message, WPARAM w, LPARAM l)
-    {
-        if (message == WM_TIMER) {
-            ::InvalidateRect(h, nullptr, TRUE);
-            return 0;
-        }
-        if (message == WM_PAINT) {
-            PAINTSTRUCT ps;
-            ::BeginPaint(h, &ps);
-            ::EndPaint(h, &ps);
-            if (paint)
-                paint();
-            return 0;
-        }
-        return ::DefWindowProcW(h, message, w, l);
-    }
-
-    static inline std::function<void()> paint;
-    HWND hwnd = nullptr;
-};
-
 // Presses Cancel of the progress window that this thread shows, as a click would.
 bool PressProgressCancel()
 {
     HWND found = nullptr;
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND h, LPARAM param) -> BOOL {
-            if (dynamic_cast<CProgressWnd*>(CWnd::FromHandlePermanent(h)) && ::IsWindowVisible(h)) {
-                *reinterpret_cast<HWND*>(param) = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    HWND button = found ? ::GetDlgItem(found, CProgressWnd::IDC_PROGRESS_CANCEL) : nullptr;
-    if (!button)
-        return false;
-    ::PostMessageW(found, WM_COMMAND, MAKEWPARAM(CProgressWnd::IDC_PROGRESS_CANCEL, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(button));
-    return true;
+    ::EnumThreadWindows(::GetCurrentThreadId(), [](HWND h, LPARAM param) -> BOOL {
+        const bool progress = dynamic_cast<CProgressWnd*>(CWnd::FromHandlePermanent(h)) && ::IsWindowVisible(h);
+        if (progress)
+            *reinterpret_cast<HWND*>(param) = h;
+        return !progress;
+    }, reinterpret_cast<LPARAM>(&found));
+    HWND button = ::GetDlgItem(found, CProgressWnd::IDC_PROGRESS_CANCEL);
+    return button && ::PostMessageW(found, WM_COMMAND, MAKEWPARAM(CProgressWnd::IDC_PROGRESS_CANCEL, BN_CLICKED),
+                                    reinterpret_cast<LPARAM>(button));
 }
 
 // The process whose id the file holds still exists on the host.
@@ -277,7 +222,7 @@ TEST_F(PreviewCompressTest, AFailureWithNothingShownBeforeLeavesTheWindowHidden)
     EXPECT_EQ(main->gifPath, preview->gifPath);
 }
 
-TEST_F(PreviewCompressTest, TheWindowsRepaintWhileGifsicleRunsAndCancelStopsItKeepingThePreviousGif)
+TEST_F(PreviewCompressTest, MessagesAreHandledWhileGifsicleRunsAndCancelStopsItKeepingThePreviousGif)
 {
     if (!HostProgramsAvailable())
         GTEST_SKIP() << "the stand-in runs on the host (Wine)";
@@ -288,14 +233,18 @@ TEST_F(PreviewCompressTest, TheWindowsRepaintWhileGifsicleRunsAndCancelStopsItKe
     // It writes its process id, then would sleep long before writing anything.
     UseSlowGifsicle("echo $$ > \"$MARK.pid\"; sleep 30; touch \"$MARK.finished\"; for last; do :; done; cp '" +
                     HostPathFromWindowsPath(fitted.c_str()) + "' \"$last\"");
-    // Cancel once the windows have repainted a few times with the stand-in running.
-    int paintsWhileRunning = 0;
-    bool pressed = false;
-    TickingWindow ticking([&] {
-        if (!pressed && !ReadBytes(Folder() + L"mark.pid").empty() && ++paintsWhileRunning == 5)
+    // Cancel once a thread timer of this thread has fired a few times with the stand-in running:
+    // its messages are handled meanwhile.
+    static int ticksWhileRunning;
+    static bool pressed;
+    ticksWhileRunning = 0;
+    pressed = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (!pressed && !ReadBytes(Folder() + L"mark.pid").empty() && ++ticksWhileRunning == 5)
             pressed = PressProgressCancel();
     });
     CompressAfterMenu(ID_QUALITY_64, fitted);
+    ::KillTimer(nullptr, timer);
     ASSERT_TRUE(pressed);
     EXPECT_TRUE(messages.empty()) << Describe(messages);  // the user asked: nothing to tell
     EXPECT_FALSE(HostProcessAlive(Folder() + L"mark.pid"));

@@ -17,15 +17,13 @@
 
 namespace {
 
-void WriteSettings(const wchar_t* text)
+// The settings file as UTF-16 with its byte order mark.
+void WriteSettings(const std::wstring& text)
 {
-    HANDLE file = CreateFileW(CRecorderApp::SettingsFilePath(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    const BYTE bom[2] = {0xFF, 0xFE};
-    DWORD written;
-    WriteFile(file, bom, 2, &written, nullptr);
-    WriteFile(file, text, (DWORD)(wcslen(text) * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
+    FILE* f = _wfopen(CRecorderApp::SettingsFilePath(), L"wb");
+    ASSERT_TRUE(f);
+    ASSERT_EQ(text.size() + 1, fwrite((L"\xFEFF" + text).c_str(), sizeof(wchar_t), text.size() + 1, f));
+    fclose(f);
 }
 
 CString LoadText(UINT id)
@@ -292,12 +290,7 @@ std::wstring TempFolder()
     return folder;
 }
 
-std::wstring Lower(std::wstring name)
-{
-    if (!name.empty())
-        CharLowerW(&name[0]);
-    return name;
-}
+std::wstring Lower(CString name) { return name.MakeLower().GetString(); }
 
 // The GIF files directly in the temporary folder that are not in `before`, by full name in lower case.
 std::set<std::wstring> NewTempGifs(const std::set<std::wstring>& before = {})
@@ -305,14 +298,11 @@ std::set<std::wstring> NewTempGifs(const std::set<std::wstring>& before = {})
     std::set<std::wstring> names;
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((TempFolder() + L"*.gif").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::wstring name = Lower(TempFolder() + found.cFileName);
-        if (!before.count(name))
-            names.insert(name);
-    } while (FindNextFileW(search, &found));
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        names.insert(Lower((TempFolder() + found.cFileName).c_str()));
     FindClose(search);
+    for (const std::wstring& name : before)
+        names.erase(name);
     return names;
 }
 
@@ -334,25 +324,25 @@ TEST_F(MainWindow, TemporaryGifsGoOnceSupersededAndAtTheEndButNotAFileOfOthers)
         Command(IDC_PREVIEW_BUTTON);
         ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 30000));
         ASSERT_TRUE(boxes.empty());
-        EXPECT_EQ(std::set<std::wstring>{Lower(main->preview->gifPath.GetString())}, NewTempGifs(before));
+        EXPECT_EQ(std::set<std::wstring>{Lower(main->preview->gifPath)}, NewTempGifs(before));
     }
 
     // The micro-blog copy is left with the fitted GIF it was made of; the GIF shown before goes.
-    const std::wstring full = Lower(main->preview->gifPath.GetString());
+    const std::wstring full = Lower(main->preview->gifPath);
     CMenu::SetTestResponder([](CMenu&, UINT, int, int) { return static_cast<UINT>(ID_QUALITY_64); });
     main->preview->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_PREVIEW_MICROBLOG, BN_CLICKED),
                                reinterpret_cast<LPARAM>(main->preview->btnMicroBlog.m_hWnd));
     CMenu::SetTestResponder(nullptr);
     ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 60000));
     ASSERT_TRUE(boxes.empty()) << "the copy failed";
-    const std::set<std::wstring> expected{Lower(main->preview->gifPath.GetString()), Lower(main->gifPath.GetString())};
+    const std::set<std::wstring> expected{Lower(main->preview->gifPath), Lower(main->gifPath)};
     EXPECT_EQ(2u, expected.size());
     EXPECT_EQ(expected, NewTempGifs(before));
     EXPECT_EQ(0u, expected.count(full));
     // The next GIF supersedes both.
     Command(IDC_PREVIEW_BUTTON);
     ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 30000));
-    EXPECT_EQ(std::set<std::wstring>{Lower(main->preview->gifPath.GetString())}, NewTempGifs(before));
+    EXPECT_EQ(std::set<std::wstring>{Lower(main->preview->gifPath)}, NewTempGifs(before));
 
     Command(IDCANCEL);
     main->DestroyWindow();
