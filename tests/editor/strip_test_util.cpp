@@ -7,8 +7,6 @@ LRESULT StripHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_FRAME_PICKED)
         picked.push_back(lParam);
-    else if (message == WM_COMMAND)
-        commands.push_back(LOWORD(wParam));
     return CWnd::WindowProc(message, wParam, lParam);
 }
 

@@ -9,11 +9,10 @@
 #include "framework/framework.h"
 #include "tests/test_input.h"
 
-// Records what the strip tells its parent.
+// Records the frames the strip reports picked.
 class StripHost : public CWnd {
 public:
     std::vector<LPARAM> picked;  // WM_FRAME_PICKED numbers, in order
-    std::vector<UINT> commands;  // WM_COMMAND ids
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -30,9 +29,8 @@ protected:
     static CxImage* MakePicture(int w, int h, COLORREF colour);
     void AddFrames(int count, int w, int h);
     std::vector<int> Selected() const;  // 1-based numbers of the selected rows
-    // Screen point inside row n's thumbnail, check box or delay text (row on screen).
+    // Screen point inside row n's thumbnail or delay text (row on screen).
     CPoint ThumbPoint(int n) const { return ScreenPoint(CRect(strip->GetItem(n)->thumbRect).CenterPoint()); }
-    CPoint CheckPoint(int n) const { return ScreenPoint(CRect(strip->GetItem(n)->checkRect).CenterPoint()); }
     CPoint DelayPoint(int n) const
     {
         const RECT& r = strip->GetItem(n)->delayRect;

@@ -1,73 +1,23 @@
-// The Edit dialog as a window: the preview of the current frame (centred, shrunk, reduced to
-// the chosen colours, surviving any size), reverse and the insert menu on the engine's list and
-// the strip's rows, the slow replay over kept frames, and closing by Esc.
+// The Edit dialog as a window: the preview surviving any size, reverse and the insert menu on the
+// engine's list and the strip's rows, and the slow replay over kept frames.
 #include <gtest/gtest.h>
 
 #include "editor/editor_messages.h"
-#include "recorder/editor_runner.h"
 #include "tests/editor/test_add_text_dlg_util.h"
 
 namespace {
 
 using editor_test::GiveFrames;
-using editor_test::ScreenColours;
 using editor_test::ScreenPixel;
 using EditDialog = editor_test::DialogFixture;
-
-// A picture with many colours: a smooth two-way gradient.
-FrameRecord* GradientFrame(int w, int h)
-{
-    CxImage* picture = engine_test::MakePicture(
-        w, h, [w, h](int x, int y) { return RGB(x * 255 / w, y * 255 / h, (x + y) * 255 / (w + h)); });
-    picture->SetFlags(1, false);
-    return new FrameRecord{picture, 10};
-}
-
-TEST_F(EditDialog, PreviewShowsTheFrameCentredShrunkAndInTheChosenColours)
-{
-    GiveFrames(*main, 320, 240, {RGB(200, 30, 30)});
-    main->engine.frames.Add(GradientFrame(400, 200));
-    main->engine.frames.Add(GradientFrame(1600, 300));
-    main->frameCount = 3;
-    OpenDialog();
-    const CRect area = dialog->previewRect;
-    // Smaller than the area: natural size, centred.
-    const CRect picture = dialog->pictureRect;
-    EXPECT_EQ(CSize(320, 240), picture.Size());
-    EXPECT_LE(abs(picture.CenterPoint().x - area.CenterPoint().x), 1);
-    EXPECT_LE(abs(picture.CenterPoint().y - area.CenterPoint().y), 1);
-    EXPECT_EQ(RGB(200, 30, 30), ScreenPixel(*dialog, picture.CenterPoint()));
-    // Wider than the area: shrunk by the width, aspect kept.
-    dialog->SendMessage(WM_FRAME_PICKED, 0, 3);
-    Repaint();
-    EXPECT_EQ(area.Width(), dialog->pictureRect.Width());
-    EXPECT_NEAR(300.0 * area.Width() / 1600.0, dialog->pictureRect.Height(), 1.0);
-
-    // 色阶: 16 colours at most; a dismissed menu returns to 256.
-    dialog->SendMessage(WM_FRAME_PICKED, 0, 2);
-    Repaint();
-    CRect inner = dialog->pictureRect;
-    inner.DeflateRect(2, 2);
-    ChooseColours(ID_EDIT_COLORS_16);
-    CString text;
-    dialog->colorLevelsButton.GetWindowText(text);
-    EXPECT_STREQ(L"色阶(16色)", (LPCTSTR)text);
-    EXPECT_LE(ScreenColours(*dialog, inner).size(), 16u);
-    EXPECT_EQ(16, dialog->strip->GetColorCount());
-    ChooseColours(0);
-    EXPECT_EQ(256, dialog->colorCount);
-    EXPECT_GT(ScreenColours(*dialog, inner).size(), 100u);
-    // A deleted frame shows only the hatch.
-    main->engine.GetFrameImage(2)->SetFlags(0, false);
-    Repaint();
-    EXPECT_LE(ScreenColours(*dialog, inner).size(), 3u);
-}
 
 TEST_F(EditDialog, PaintingSurvivesAnySizeAndKeepsNoGdiObjects)
 {
     GiveFrames(*main, 640, 480, {RGB(10, 120, 200)});
     OpenDialog();
-    ChooseColours(ID_EDIT_COLORS_32);
+    CMenu::SetTestResponder([](CMenu&, UINT, int, int) -> UINT { return ID_EDIT_COLORS_32; });
+    dialog->SendMessage(WM_COMMAND, IDC_EDIT_COLOR_LEVELS);
+    Repaint();
     const int before = LiveGdiObjects();
     ASSERT_GT(before, 0);
     for (int i = 0; i < 100; ++i) {
@@ -186,28 +136,6 @@ TEST_F(EditDialog, SlowReplayWalksTheKeptFramesInViewAndStops)
     EXPECT_FALSE(dialog->replaying);
     EXPECT_EQ(BST_UNCHECKED, dialog->slowReplayButton.GetCheck());
     EXPECT_TRUE(dialog->GetDlgItem(IDC_EDIT_REVERSE)->IsWindowEnabled());
-}
-
-// Enter never closes the dialog, Esc does and returns no colour count (Preview's is checked end
-// to end).
-TEST_F(EditDialog, EnterKeepsTheDialogOpenAndEscClosesItKeepingTheChanges)
-{
-    GiveFrames(*main, 40, 30, {RGB(1, 0, 0), RGB(2, 0, 0)});
-    FrameRecord* first = main->engine.GetFrame(1);
-    bool stillOpenAfterEnter = false;
-    editor_test::WhenDialogOpens([&](CAddTextDlg& d) {
-        d.SendMessage(WM_COMMAND, IDC_EDIT_REVERSE);
-        CWnd* focus = CWnd::GetFocus();
-        HWND target = focus ? focus->m_hWnd : d.m_hWnd;
-        ::PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0);
-        Pump(100);
-        stillOpenAfterEnter = d.IsWindowVisible() != FALSE;
-        ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    EXPECT_EQ(0, RunEditDialog(*main));
-    EXPECT_TRUE(editor_test::scriptRan);
-    EXPECT_TRUE(stillOpenAfterEnter);
-    EXPECT_EQ(first, main->engine.GetFrame(2));  // the reverse stays
 }
 
 }  // namespace

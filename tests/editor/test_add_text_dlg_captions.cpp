@@ -1,8 +1,8 @@
 // The Edit dialog's captions: a new caption and its text cell, typing into the cells (Chinese
 // text, refused frame numbers, places bounded however large the number typed), a cell edit that
 // an add or a delete ends on its own caption, picking in the preview and the styles reaching only
-// a caption on the frame shown, GDI objects flat over many paints and drags, and the caption
-// defaults kept from one opening to the next. (Dragging with the real mouse is checked end to end.)
+// a caption on the frame shown, GDI objects flat over many paints and drags, Enter and Esc, and
+// the caption defaults kept from one opening to the next. (The real mouse's drag is end to end.)
 #include <gtest/gtest.h>
 
 #include "capture/caption_list.h"
@@ -175,25 +175,37 @@ TEST_F(EditCaptions, PickingAndDraggingMoveTheCaptionAndStylesReachOnlyIt)
     EXPECT_LE(LiveGdiObjects(), before + 2);
 }
 
-// The style controls' state becomes the defaults when the dialog closes, and the next opening
+// Enter never closes the dialog; Esc does, returns no colour count (Preview's is checked end to
+// end) and keeps the edits. The style controls' state becomes the defaults, and the next opening
 // starts from them; a stored background style the combo does not have is kept, never -1.
-TEST_F(EditCaptions, ClosingKeepsTheStyleControlsAsTheNextOpeningsDefaults)
+TEST_F(EditCaptions, EnterKeepsItOpenAndClosingKeepsTheStyleControlsAsTheNextOpeningsDefaults)
 {
     GiveFrames(*main, 100, 80, {RGB(1, 2, 3), RGB(4, 5, 6)});
+    FrameRecord* first = main->engine.GetFrame(1);
     main->settings.DEFAULT_FONT_BK_STYLE = 7;
     main->settings.DEFAULT_FONTBOLD = false;
     int shownStyle = 0;
+    bool stillOpenAfterEnter = false;
     editor_test::WhenDialogOpens([&](CAddTextDlg& d) {
         shownStyle = static_cast<CComboBox*>(d.GetDlgItem(IDC_EDIT_BACK_STYLE))->GetCurSel();
+        d.SendMessage(WM_COMMAND, IDC_EDIT_REVERSE);
+        CWnd* focus = CWnd::GetFocus();
+        HWND target = focus ? focus->m_hWnd : d.m_hWnd;
+        ::PostMessageW(target, WM_KEYDOWN, VK_RETURN, 0);
+        Pump(100);
+        stillOpenAfterEnter = d.IsWindowVisible() != FALSE;
         d.SendMessage(WM_COMMAND, IDC_EDIT_ADD_TEXT);
-        auto* sizes = static_cast<CComboBox*>(d.GetDlgItem(IDC_EDIT_FONT_SIZE));
-        sizes->SelectString(0, L"36");
+        static_cast<CComboBox*>(d.GetDlgItem(IDC_EDIT_FONT_SIZE))->SelectString(0, L"36");
         d.CheckDlgButton(IDC_EDIT_BOLD, BST_CHECKED);
         d.textColorPicker.SetColor(RGB(10, 200, 30), false);
-        d.SendMessage(WM_COMMAND, IDCANCEL);
+        d.captionList.EndEdit(TRUE);
+        d.SetFocus();
+        ::PostMessageW(d.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
     });
-    RunEditDialog(*main);
+    EXPECT_EQ(0, RunEditDialog(*main));
     ASSERT_TRUE(editor_test::scriptRan);
+    EXPECT_TRUE(stillOpenAfterEnter);
+    EXPECT_EQ(first, main->engine.GetFrame(2));  // the reverse stays
     EXPECT_EQ(-1, shownStyle);
     ASSERT_EQ(1, CaptionCount());
     EXPECT_EQ(CAPTION_STYLE_NONE, Caption(0)->style);

@@ -4,7 +4,6 @@
 
 #include <functional>
 #include <memory>
-#include <set>
 
 #include <gtest/gtest.h>
 
@@ -54,27 +53,6 @@ inline void WhenDialogOpens(std::function<void(CAddTextDlg&)> body)
     pendingScript = std::move(body);
     scriptRan = false;
     ::SetTimer(nullptr, 0, 100, &RunPendingScript);
-}
-
-// Distinct colours on the screen inside a rectangle of the window's client area.
-inline std::set<COLORREF> ScreenColours(CWnd& wnd, const CRect& client)
-{
-    std::set<COLORREF> colours;
-    CRect screen = client;
-    wnd.ClientToScreen(&screen);
-    HDC dc = ::GetDC(nullptr);
-    HDC mem = ::CreateCompatibleDC(dc);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(dc, screen.Width(), screen.Height());
-    HGDIOBJ old = ::SelectObject(mem, bitmap);
-    ::BitBlt(mem, 0, 0, screen.Width(), screen.Height(), dc, screen.left, screen.top, SRCCOPY);
-    for (int y = 0; y < screen.Height(); y += 2)
-        for (int x = 0; x < screen.Width(); x += 2)
-            colours.insert(::GetPixel(mem, x, y));
-    ::SelectObject(mem, old);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(mem);
-    ::ReleaseDC(nullptr, dc);
-    return colours;
 }
 
 inline COLORREF ScreenPixel(CWnd& wnd, CPoint client)
@@ -143,13 +121,6 @@ protected:
     {
         dialog->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump(50);
-    }
-    void ChooseColours(UINT command)
-    {
-        CMenu::SetTestResponder([command](CMenu&, UINT, int, int) -> UINT { return command; });
-        dialog->SendMessage(WM_COMMAND, IDC_EDIT_COLOR_LEVELS);
-        CMenu::SetTestResponder(nullptr);
-        Repaint();
     }
     std::unique_ptr<CRecorderDlg> main;
     std::unique_ptr<CAddTextDlg> dialog;

@@ -1,10 +1,8 @@
-// The frame strip in a real window: selection by real clicks with Ctrl and Shift, kept/deleted,
-// the context menu, the delay edit, scrolling a long strip, and painting that gives back its
-// handles.
+// The frame strip in a real window: selection by real clicks with Ctrl and Shift, delete/restore
+// of a selection, the delay edit, scrolling a long strip, and painting that gives back its handles.
 #include "tests/editor/strip_test_util.h"
 
 #include "editor/num_edit.h"
-#include "res/strip_ids.h"
 #include "tests/test_gdi_count.h"
 #include "tests/test_pump.h"
 
@@ -43,35 +41,13 @@ TEST_F(StripTest, RealClicksSelectWithCtrlAndShiftAndRefuseRowsThatDoNotExist)
         EXPECT_EQ(1u, frames[i]->image->GetFlags());
     }
     EXPECT_EQ(nullptr, strip->GetDlgItem(XListView::kDelayEditId));
-}
 
-TEST_F(StripTest, KeptBoxesDeleteAndRestore)
-{
-    Open(30);
-    // A click on the box of an unselected frame changes that frame alone, and shows it unticked.
-    Click(CheckPoint(3));
-    EXPECT_EQ(0u, frames[2]->image->GetFlags());
-    EXPECT_EQ(1u, frames[3]->image->GetFlags());
-    EXPECT_EQ(Numbers{3}, Selected());
-    // On a selected frame it sets every selected frame to the opposite of the clicked one.
-    ModifiedClick(5, MK_SHIFT);
-    Click(CheckPoint(4));
-    for (int n : {3, 4, 5})
-        EXPECT_EQ(0u, frames[n - 1]->image->GetFlags()) << n;
-    Click(CheckPoint(3));
-    for (int n : {3, 4, 5})
-        EXPECT_EQ(1u, frames[n - 1]->image->GetFlags()) << n;
-    // Delete/restore: the first selected frame decides.
-    frames[3]->image->SetFlags(0, false);
+    // Delete/restore over several frames: the first selected frame decides for all.
+    ModifiedClick(6, MK_CONTROL);
+    frames[5]->image->SetFlags(0, false);
     strip->ToggleDeleted();
-    for (int n : {3, 4, 5})
-        EXPECT_EQ(0u, frames[n - 1]->image->GetFlags()) << n;
-
-    // The context menu selects the clicked frame and sends the parent its command 7.
-    CMenu::SetTestResponder([](CMenu&, UINT, int, int) -> UINT { return ID_STRIP_DELETE_RESTORE; });
-    Click(ThumbPoint(2), true);
-    EXPECT_EQ(Numbers{2}, Selected());
-    EXPECT_EQ(std::vector<UINT>{7}, host.commands);
+    EXPECT_EQ(0u, frames[4]->image->GetFlags());
+    EXPECT_EQ(0u, frames[5]->image->GetFlags());
 }
 
 TEST_F(StripTest, DelayEditTakesDigitsOnlyAndClosesOnceWhateverClosesIt)
