@@ -1,5 +1,8 @@
 #include "editor/add_text_dlg.h"
 
+#include <algorithm>
+
+#include "controls/drop_down_list.h"
 #include "editor/editor_messages.h"
 #include "editor/frame_strip_view.h"
 #include "recorder/recorder_dlg.h"
@@ -128,6 +131,13 @@ BOOL CAddTextDlg::OnInitDialog()
     LayoutControls(true);
     LayoutControls(false);
     PlaceStripAndPreview();
+    // The template's size in the dialog font can come out below the size that the mouse may
+    // not shrink it under, cutting the caption row's last control: open at least at that size.
+    CRect window;
+    GetWindowRect(&window);
+    if (window.Width() < kMinWidth || window.Height() < kMinHeight)
+        SetWindowPos(nullptr, 0, 0, std::max<int>(window.Width(), kMinWidth), std::max<int>(window.Height(), kMinHeight),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (strip)
         strip->Reinitialize();
     return TRUE;
@@ -243,6 +253,9 @@ void CAddTextDlg::LayoutControls(bool record)
         layoutRecorded = true;
         return;
     }
+    // Moved at their fields' height, the lists would open an entry or two tall.
+    for (int id : {IDC_EDIT_FONT, IDC_EDIT_FONT_SIZE, IDC_EDIT_BACK_STYLE})
+        FitDropDownList(::GetDlgItem(m_hWnd, id));
     Invalidate(TRUE);
     UpdateWindow();
 }
@@ -306,6 +319,6 @@ void CAddTextDlg::OnLButtonUp(UINT nFlags, CPoint point) { CDialog::OnLButtonUp(
 
 void CAddTextDlg::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)
 {
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
     CDialog::OnHScroll(nSBCode, nPos, pScrollBar);
 }

@@ -149,6 +149,9 @@ private:
     void LoadCaptionStyle(const CaptionItem* caption);
     void SelectCaptionRow(const CaptionItem* caption);
     void SaveCaptionDefaults();
+    // Repaints the picture without erasing: where it was last drawn, or the whole preview area
+    // while nothing has been drawn there yet.
+    void InvalidatePicture();
     // The picture pixel under a client point inside pictureRect.
     CPoint PicturePixel(CPoint point) const;
     // Draws one caption into the picture-size canvas, measuring it first.

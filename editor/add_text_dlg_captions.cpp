@@ -250,7 +250,7 @@ void CAddTextDlg::OnAddText()
     if (!AddCaption(recorder.engine.captions, caption))
         return;
     InsertCaptionRow(caption);
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 
     // The text cell opens for typing, as a double-click on it would.
     NMITEMACTIVATE activate = {};
@@ -271,7 +271,7 @@ void CAddTextDlg::OnDeleteText()
     auto* caption = reinterpret_cast<CaptionItem*>(captionList.GetItemData(row));
     DeleteCaption(recorder.engine.captions, caption);
     captionList.DeleteItem(row);
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 CaptionItem* CAddTextDlg::GetCurrentCaption() const
@@ -340,7 +340,7 @@ void CAddTextDlg::OnFontChange()
     CString face;
     fontCombo.GetWindowText(face);
     SetCaptionFaceName(*caption, face);
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 void CAddTextDlg::OnSizeChange()
@@ -349,7 +349,7 @@ void CAddTextDlg::OnSizeChange()
     if (!caption)
         return;
     caption->textInfo.lfont.lfHeight = -::MulDiv(ComboNumber(GetDlgItem(IDC_EDIT_FONT_SIZE)), ScreenDpiY(), 72);
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 void CAddTextDlg::OnTextColor()
@@ -358,7 +358,7 @@ void CAddTextDlg::OnTextColor()
     if (!caption)
         return;
     caption->textInfo.fcolor = textColorPicker.GetColor();
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 void CAddTextDlg::OnBackColor()
@@ -367,7 +367,7 @@ void CAddTextDlg::OnBackColor()
     if (!caption)
         return;
     caption->textInfo.bcolor = backColorPicker.GetColor();
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 void CAddTextDlg::OnItalic()
@@ -376,7 +376,7 @@ void CAddTextDlg::OnItalic()
     if (!caption)
         return;
     caption->textInfo.lfont.lfItalic = IsDlgButtonChecked(IDC_EDIT_ITALIC) == BST_CHECKED ? 1 : 0;
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 void CAddTextDlg::OnBold()
@@ -385,7 +385,7 @@ void CAddTextDlg::OnBold()
     if (!caption)
         return;
     caption->textInfo.lfont.lfWeight = IsDlgButtonChecked(IDC_EDIT_BOLD) == BST_CHECKED ? FW_BOLD : FW_NORMAL;
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 void CAddTextDlg::OnBackStyleChange()
@@ -396,7 +396,7 @@ void CAddTextDlg::OnBackStyleChange()
         return;
     caption->style = styles->GetCurSel();
     caption->textInfo.opaque = caption->style == CAPTION_STYLE_BOX ? 1 : 0;
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -495,7 +495,7 @@ void CAddTextDlg::OnLButtonDown(UINT nFlags, CPoint point)
                 caption->selected = 0;
             }
         }
-        InvalidateRect(pictureRect, FALSE);
+        InvalidatePicture();
     }
     CDialog::OnLButtonDown(nFlags, point);
 }
@@ -511,7 +511,7 @@ void CAddTextDlg::OnMouseMove(UINT nFlags, CPoint point)
         caption->x = static_cast<int32_t>(std::clamp<long long>(pixel.x - dragOffset.x, -limit, limit));
         caption->y = static_cast<int32_t>(std::clamp<long long>(pixel.y - dragOffset.y + caption->height, -limit, limit));
         ShowCaptionPlace(caption);
-        InvalidateRect(pictureRect, FALSE);
+        InvalidatePicture();
     }
     CDialog::OnMouseMove(nFlags, point);
 }

@@ -61,7 +61,7 @@ void CAddTextDlg::OnDeleteRestore()
         strip->Invalidate(TRUE);
         strip->SetFocus();
     }
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
 }
 
 void CAddTextDlg::OnReverse()
@@ -158,7 +158,7 @@ void CAddTextDlg::StartReplay()
     if (strip)
         strip->ShowFrame(kept ? static_cast<UINT>(currentFrame) : 0);
     if (kept)
-        InvalidateRect(pictureRect, FALSE);
+        InvalidatePicture();
     replaying = true;
     EnableLockedControls(FALSE);
     SetTimer(kReplayTimer, kReplayMs);
@@ -198,7 +198,7 @@ void CAddTextDlg::OnTimer(UINT_PTR nIDEvent)
     currentFrame = frame;
     if (strip)
         strip->ShowFrame(static_cast<UINT>(currentFrame));
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
     CDialog::OnTimer(nIDEvent);
 }
 
@@ -229,7 +229,7 @@ void CAddTextDlg::ApplyColorLevels(UINT command)
         }
     }
     colorLevelsButton.SetWindowText(text);
-    InvalidateRect(pictureRect, FALSE);
+    InvalidatePicture();
     if (strip) {
         strip->SetColorCount(colorCount);
         strip->Invalidate(TRUE);

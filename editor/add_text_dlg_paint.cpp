@@ -60,6 +60,11 @@ void CAddTextDlg::OnPaint()
     canvas.SelectObject(oldBitmap);
 }
 
+void CAddTextDlg::InvalidatePicture()
+{
+    InvalidateRect(pictureRect.IsRectEmpty() ? previewRect : pictureRect, FALSE);
+}
+
 void CAddTextDlg::DrawCurrentFrame(CDC& canvas, int areaWidth, int areaHeight)
 {
     const CxImage* picture = FrameImage(currentFrame);

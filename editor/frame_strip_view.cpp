@@ -93,23 +93,13 @@ void XListView::Reinitialize()
 void XListView::OnInitialUpdate()
 {
     CScrollView::OnInitialUpdate();
-    CRect client;
-    GetClientRect(&client);
-    // The bar is not shown yet: lay out for the width beside it.
-    SetSizesForWidth(client.Width() - ::GetSystemMetrics(SM_CXVSCROLL));
+    UpdateScrollSizes();
 }
 
 void XListView::UpdateScrollSizes()
 {
-    CRect client;
-    GetClientRect(&client);
-    SetSizesForWidth(client.Width());
-}
-
-void XListView::SetSizesForWidth(int width)
-{
     CStripItem layout;
-    itemHeight = static_cast<UINT>(layout.Layout(width, 0));
+    itemHeight = static_cast<UINT>(layout.Layout(LayoutWidth(), 0));
     CRect client;
     GetClientRect(&client);
     const long clientHeight = std::max(0L, static_cast<long>(client.Height()));
@@ -139,7 +129,7 @@ void XListView::OnDraw(CDC* pDC)
     if (client.Width() <= 0 || client.Height() <= 0)
         return;
     CStripItem layout;
-    itemHeight = static_cast<UINT>(layout.Layout(client.Width(), 0));
+    itemHeight = static_cast<UINT>(layout.Layout(LayoutWidth(), 0));
     const UINT rows = RowsShown(client.Height(), itemHeight, items.size());
     const int bufferHeight = std::max(client.Height(), static_cast<int>(rows * itemHeight));
 
@@ -164,6 +154,18 @@ void XListView::OnDraw(CDC* pDC)
     }
     pDC->BitBlt(0, scroll.y, client.Width(), client.Height(), &memory, 0, 0, SRCCOPY);
     memory.SelectObject(oldBitmap);
+}
+
+int XListView::LayoutWidth() const
+{
+    CRect client;
+    GetClientRect(&client);
+    // The rows are laid out beside the vertical bar, which stays shown once the sizes are set.
+    // Before that the client area still covers the bar's place: leave it out, or the scroll
+    // range would be built for other rows than the ones painted and hit.
+    if (!(GetStyle() & WS_VSCROLL))
+        return client.Width() - ::GetSystemMetrics(SM_CXVSCROLL);
+    return client.Width();
 }
 
 UINT XListView::ItemAt(CPoint point) const
@@ -326,7 +328,7 @@ void XListView::SelectNext()
     for (size_t i = 0; i < items.size(); ++i)
         if (items[i]->selected)
             anchor = i;
-    MoveSelectionTo(std::min(anchor + 1, items.size() - 1));
+    MoveSelectionTo(std::min(anchor + 1, items.size() - 1), true);
 }
 
 void XListView::SelectPrevious()
@@ -337,7 +339,7 @@ void XListView::SelectPrevious()
     for (size_t i = 0; i < items.size(); ++i)
         if (items[i]->selected)
             anchor = i;
-    MoveSelectionTo(anchor > 0 ? anchor - 1 : 0);
+    MoveSelectionTo(anchor > 0 ? anchor - 1 : 0, true);
 }
 
 void XListView::ShowFrame(UINT n)
@@ -347,7 +349,8 @@ void XListView::ShowFrame(UINT n)
         Invalidate(TRUE);
         return;
     }
-    MoveSelectionTo(n - 1);
+    // The owner chose the frame: reporting it back would read as the user's pick.
+    MoveSelectionTo(n - 1, false);
 }
 
 void XListView::FollowReversedFrames()
@@ -366,7 +369,7 @@ void XListView::FollowReversedFrames()
     Invalidate(TRUE);
 }
 
-void XListView::MoveSelectionTo(size_t index)
+void XListView::MoveSelectionTo(size_t index, bool report)
 {
     SelectOnly(static_cast<UINT>(index + 1));
     CRect client;
@@ -378,7 +381,8 @@ void XListView::MoveSelectionTo(size_t index)
             ScrollToPosition(CPoint(0, static_cast<int>(index * itemHeight)));
     }
     currentItem = static_cast<UINT>(index + 1);
-    ReportCurrent();
+    if (report)
+        ReportCurrent();
     Invalidate(TRUE);
 }
 
@@ -417,7 +421,7 @@ void XListView::SpeedUp()
 {
     for (auto& item : items)
         if (item->frame && item->frame->delay > kMinDelay)
-            item->frame->delay = std::min(item->frame->delay - 1, kMaxDelay);
+            --item->frame->delay;  // one hundredth, long imported delays included
     Invalidate(TRUE);
 }
 
@@ -457,18 +461,18 @@ void XListView::EditDelay(UINT n)
     if (!edit->CreateEx(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, box.left, box.top, 23,
                         15, m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kDelayEditId))))
         return;
-    // From here the edit frees itself when it closes.
-    CNumEdit* open = edit.release();
-    open->FreeOnClose();
-    open->ModifyStyleEx(0, WS_EX_CLIENTEDGE | WS_EX_RIGHT | WS_EX_NOPARENTNOTIFY, SWP_FRAMECHANGED);
-    open->SetItemNumber(n);
+    edit->ModifyStyleEx(0, WS_EX_CLIENTEDGE | WS_EX_RIGHT | WS_EX_NOPARENTNOTIFY, SWP_FRAMECHANGED);
+    edit->SetItemNumber(n);
     CString text;
     text.Format(L"%3d", items[n - 1]->frame->delay);
-    open->SetWindowText(text);
-    open->SetFocus();
-    // The focus may already have gone elsewhere and closed it.
-    if (::IsWindow(open->m_hWnd))  // still open
-        open->SetSel(0, -1);
+    edit->SetWindowText(text);
+    // From the focus on, the edit frees itself when it closes, which the focus change may
+    // already do: only its window handle is used after it.
+    const HWND window = edit->m_hWnd;
+    edit.release()->FreeOnClose();
+    ::SetFocus(window);
+    if (::IsWindow(window))
+        ::SendMessageW(window, EM_SETSEL, 0, -1);
 }
 
 void XListView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar)

@@ -68,8 +68,8 @@ public:
     // Keyboard moves of the selection.
     void SelectNext();
     void SelectPrevious();
-    // Selects frame n alone (1-based), scrolls it into view and makes it current; outside
-    // 1..count only clears the selection.
+    // Selects frame n alone (1-based), scrolls it into view and makes it current, without
+    // reporting a pick; outside 1..count only clears the selection.
     void ShowFrame(UINT n);
     // The frame list was reversed in place: each row takes the record now at its place, the
     // thumbnails move with their frames, and the selection is cleared.
@@ -108,15 +108,15 @@ protected:
 
 private:
     FrameRecordArray* Frames() const;
-    // Lays a template row out for the width and sets the scroll sizes for it.
-    void SetSizesForWidth(int width);
+    // The width the rows are laid out for: the client width beside the vertical bar.
+    int LayoutWidth() const;
     // The 1-based item under a client point (may be past the last item).
     UINT ItemAt(CPoint point) const;
     void SelectOnly(UINT n);
     void SelectRange(UINT first, UINT last);
     void ReportCurrent() const;
-    // Moves the selection to 0-based index, scrolling it into view.
-    void MoveSelectionTo(size_t index);
+    // Moves the selection to 0-based index, scrolling it into view; reports it when asked.
+    void MoveSelectionTo(size_t index, bool report);
     bool IsValidItem(UINT n) const { return n >= 1 && n <= items.size(); }
 
     FrameRecordArray* frames = nullptr;

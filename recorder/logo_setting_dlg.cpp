@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "controls/drop_down_list.h"
+
 #include "res/resource.h"
 
 namespace {
@@ -87,6 +89,8 @@ BOOL CLogoSettingDlg::OnInitDialog()
     points.Format(L"%d", settings.LogoFont);
     if (sizeList.SelectString(0, points) == CB_ERR)
         sizeList.SetCurSel(0);
+    FitDropDownList(positionList.m_hWnd);
+    FitDropDownList(sizeList.m_hWnd);
 
     const CString text(settings.LogoText, (int)wcsnlen(settings.LogoText, _countof(settings.LogoText)));
     SetDlgItemText(IDC_LOGO_TEXT, text);

@@ -101,12 +101,15 @@ TEST_F(StripTest, DelayEditTakesDigitsOnlyAndClosesOnceWhateverClosesIt)
     EXPECT_EQ(999, CNumEdit::ParseDelay(L"99999999999999999999999999"));
     EXPECT_EQ(1, CNumEdit::ParseDelay(L"-99999999999999999999999999"));
     frames[0]->delay = 1;
+    frames[2]->delay = 1500;  // as imported: a speed-up takes a hundredth from it too
     strip->SpeedUp();
     EXPECT_EQ(1, frames[0]->delay);
     EXPECT_EQ(998, frames[1]->delay);
+    EXPECT_EQ(1499, frames[2]->delay);
     strip->SlowDown();
     strip->SlowDown();
     EXPECT_EQ(999, frames[1]->delay);
+    EXPECT_EQ(1499, frames[2]->delay);
 }
 
 TEST_F(StripTest, ThumbDragReachesRowsPast65535Pixels)
