@@ -333,7 +333,8 @@ void CPreviewDlg::OnEditFrames()
     CRecorderDlg* recorder = Recorder();
     if (!recorder || recorder->state != RecorderReady)
         return;
-    ShowWindow(SW_HIDE);
+    // OpenEditor hides this window and brings it back when the editor closes without Preview:
+    // it has to see it shown.
     recorder->OpenEditor();
 }
 
