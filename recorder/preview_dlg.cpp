@@ -425,7 +425,7 @@ BOOL CPreviewDlg::StepProgress(CProgressWnd* progress)
     return !progress->IsCancelled();
 }
 
-void CPreviewDlg::CompressForMicroBlog()
+void CPreviewDlg::CompressForMicroBlog(bool editorColours)
 {
     CRecorderDlg* recorder = Recorder();
     const CString input = recorder ? recorder->gifPath : gifPath;
@@ -466,6 +466,19 @@ void CPreviewDlg::CompressForMicroBlog()
     if (!loaded) {
         if (!output.IsEmpty())
             ::DeleteFileW(output);
+        if (editorColours) {
+            // The edited frames are written: shown with the writer's 256 colours rather than
+            // not at all.
+            ShowPlainGif(input);
+            DeleteCompressedCopy();
+            if (result != GifOptimizeCancelled) {
+                const UINT text = result == GifOptimizeNoProgram  ? IDS_PREVIEW_COLOURS_NO_GIFSICLE
+                                  : result == GifOptimizeTimedOut ? IDS_PREVIEW_COLOURS_TIMEOUT
+                                                                  : IDS_PREVIEW_COLOURS_FAILED;
+                AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+            }
+            return;
+        }
         // The GIF shown before stays, and so does the file the window acts on.
         const CString shown = browser.GetLocationURL();
         if (!shown.IsEmpty())
