@@ -1,5 +1,7 @@
 // The settings file kelvo.ini: read once when the main window opens, written once when it closes.
 #include <algorithm>
+#include <cwchar>
+#include <cwctype>
 
 #include "capture/recorder_settings.h"
 
@@ -69,8 +71,11 @@ int ReadInt(LPCTSTR section, LPCTSTR key, int fallback, const CString& path)
 
 void ReadText(LPCTSTR section, LPCTSTR key, LPCTSTR fallback, wchar_t* field, DWORD capacity, const CString& path)
 {
-    // The profile function cuts a longer value to the field's size.
-    GetPrivateProfileStringW(section, key, fallback, field, capacity, path);
+    // Read whole, then cut to the field: a value written inside quotes has its quotes taken
+    // off by the profile function only when they both fit into the buffer.
+    wchar_t text[1024] = L"";
+    GetPrivateProfileStringW(section, key, fallback, text, _countof(text), path);
+    lstrcpynW(field, text, (int)capacity);
 }
 
 COLORREF ReadColour(LPCTSTR key, LPCTSTR fallback, const CString& path)
@@ -80,25 +85,39 @@ COLORREF ReadColour(LPCTSTR key, LPCTSTR fallback, const CString& path)
     return ParseColourString(text);
 }
 
+bool IsQuote(wchar_t c) { return c == L'"' || c == L'\''; }
+
+// Every value goes into the file through here. Reading takes one pair of enclosing quotes off a
+// value and trims the blanks around it: a value that would lose either is written inside one
+// more pair of double quotes, so that it reads back exactly as it was. Others are written as
+// they are.
+void WriteText(LPCTSTR section, LPCTSTR key, const CString& value, const CString& path)
+{
+    const int length = value.GetLength();
+    const bool quoted = length > 0 && IsQuote(value[0]) && value[length - 1] == value[0];
+    const bool padded = length > 0 && (iswspace(value[0]) || iswspace(value[length - 1]));
+    WritePrivateProfileStringW(section, key, quoted || padded ? L"\"" + value + L"\"" : value, path);
+}
+
 void WriteUnsigned(LPCTSTR section, LPCTSTR key, unsigned value, const CString& path)
 {
     CString text;
     text.Format(L"%u", value);
-    WritePrivateProfileStringW(section, key, text, path);
+    WriteText(section, key, text, path);
 }
 
 void WriteSigned(LPCTSTR section, LPCTSTR key, int value, const CString& path)
 {
     CString text;
     text.Format(L"%d", value);
-    WritePrivateProfileStringW(section, key, text, path);
+    WriteText(section, key, text, path);
 }
 
 void WriteColour(LPCTSTR key, COLORREF colour, const CString& path)
 {
     CString text;
     text.Format(L"#%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
-    WritePrivateProfileStringW(L"Param", key, text, path);
+    WriteText(L"Param", key, text, path);
 }
 
 }  // namespace
@@ -194,11 +213,12 @@ void RecorderSettings::Save(const CString& path) const
     WriteSigned(L"POS", L"WndPosTop", WndPosTop, path);
     WriteUnsigned(L"POS", L"WndPosEmptyWidth", (unsigned)WndPosEmptyWidth, path);
     WriteUnsigned(L"POS", L"WndPosEmptyHeight", (unsigned)WndPosEmptyHeight, path);
-    WritePrivateProfileStringW(L"Param", L"LogoText", LogoText, path);
+    WriteText(L"Param", L"LogoText", CString(LogoText, (int)wcsnlen(LogoText, _countof(LogoText))), path);
     WriteColour(L"LogoColor", LogoColor, path);
     WriteColour(L"LogoBKColor", LogoBKColor, path);
     WriteUnsigned(L"Param", L"DEFAULT_CAPTION_FONTSIZE", (unsigned)DEFAULT_CAPTION_FONTSIZE, path);
-    WritePrivateProfileStringW(L"Param", L"DEFAULT_FONTNAME", DEFAULT_FONTNAME, path);
+    WriteText(L"Param", L"DEFAULT_FONTNAME",
+              CString(DEFAULT_FONTNAME, (int)wcsnlen(DEFAULT_FONTNAME, _countof(DEFAULT_FONTNAME))), path);
     WriteUnsigned(L"Param", L"DEFAULT_FONTSIZE", (unsigned)DEFAULT_FONTSIZE, path);
     WriteUnsigned(L"Param", L"DEFAULT_FONTBOLD", DEFAULT_FONTBOLD, path);
     WriteUnsigned(L"Param", L"DEFAULT_FONTITALIC", DEFAULT_FONTITALIC, path);

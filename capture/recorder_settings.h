@@ -14,7 +14,8 @@ struct RecorderSettings {
     // Reads every key, with its default when missing; read when the main window opens.
     void Load(const CString& path);
     // Writes every key; written when the main window closes. The file is kept as UTF-16 so
-    // that Chinese text survives any code page.
+    // that Chinese text survives any code page, and every text reads back exactly as it was,
+    // enclosing quotes and blanks included.
     void Save(const CString& path) const;
 
     int Language = 0;

@@ -108,6 +108,12 @@ void CLogoSettingDlg::OnOK() {}
 BOOL CLogoSettingDlg::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN) {
+        // An open drop-down list takes Enter: it closes on the highlighted item, which is then
+        // applied like any other choice.
+        for (HWND list : {positionList.m_hWnd, sizeList.m_hWnd}) {
+            if (list && pMsg->hwnd == list && ::SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0))
+                return CDialog::PreTranslateMessage(pMsg);
+        }
         const CWnd* focus = CWnd::GetFocus();
         if (focus && focus->m_hWnd == ::GetDlgItem(m_hWnd, IDC_LOGO_TEXT)) {
             StoreText();

@@ -22,7 +22,8 @@ public:
     // settings: edited in place; it must outlive the dialog.
     explicit CLogoSettingDlg(RecorderSettings& settings, CWnd* pParent = nullptr);
 
-    // Enter never closes the dialog: in the text edit it stores the text and updates the sample.
+    // Enter never closes the dialog: in the text edit it stores the text and updates the sample;
+    // an open drop-down list closes on its highlighted item.
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
     // The sample area in client coordinates: the group box's rectangle moved right by its own

@@ -333,7 +333,8 @@ void CPreviewDlg::OnEditFrames()
     CRecorderDlg* recorder = Recorder();
     if (!recorder || recorder->state != RecorderReady)
         return;
-    ShowWindow(SW_HIDE);
+    // OpenEditor hides this window and brings it back when the editor closes without Preview:
+    // it has to see it shown.
     recorder->OpenEditor();
 }
 
@@ -424,7 +425,7 @@ BOOL CPreviewDlg::StepProgress(CProgressWnd* progress)
     return !progress->IsCancelled();
 }
 
-void CPreviewDlg::CompressForMicroBlog()
+void CPreviewDlg::CompressForMicroBlog(bool editorColours)
 {
     CRecorderDlg* recorder = Recorder();
     const CString input = recorder ? recorder->gifPath : gifPath;
@@ -465,6 +466,19 @@ void CPreviewDlg::CompressForMicroBlog()
     if (!loaded) {
         if (!output.IsEmpty())
             ::DeleteFileW(output);
+        if (editorColours) {
+            // The edited frames are written: shown with the writer's 256 colours rather than
+            // not at all.
+            ShowPlainGif(input);
+            DeleteCompressedCopy();
+            if (result != GifOptimizeCancelled) {
+                const UINT text = result == GifOptimizeNoProgram  ? IDS_PREVIEW_COLOURS_NO_GIFSICLE
+                                  : result == GifOptimizeTimedOut ? IDS_PREVIEW_COLOURS_TIMEOUT
+                                                                  : IDS_PREVIEW_COLOURS_FAILED;
+                AfxMessageBox(text, MB_OK | MB_ICONWARNING);
+            }
+            return;
+        }
         // The GIF shown before stays, and so does the file the window acts on.
         const CString shown = browser.GetLocationURL();
         if (!shown.IsEmpty())

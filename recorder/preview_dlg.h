@@ -37,7 +37,9 @@ public:
     void ShareToMicroBlog();
     // Makes the compressed copy of the main window's GIF at the level qualityChoice names and
     // shows it. On failure the user is told, and the GIF shown before stays shown.
-    void CompressForMicroBlog();
+    // editorColours: the GIF was made for the Edit dialog's colour count; when the count cannot
+    // be applied, the GIF is shown as written instead (the user told, unless they cancelled).
+    void CompressForMicroBlog(bool editorColours = false);
     // Steps the progress window and handles waiting messages; FALSE when it is gone or cancelled.
     BOOL StepProgress(CProgressWnd* progress);
 

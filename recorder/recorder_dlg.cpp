@@ -628,7 +628,7 @@ LRESULT CRecorderDlg::OnGifDone(WPARAM wParam, LPARAM lParam)
         preview->ShowPlainGif(gifPath);
     } else if (mode == 16 || mode == 32 || mode == 64 || mode == 128 || mode == 256) {
         preview->qualityChoice = CPreviewDlg::QualityChoiceForColours(mode);
-        preview->CompressForMicroBlog();
+        preview->CompressForMicroBlog(true);
     } else {
         preview->CompressForMicroBlog();
     }

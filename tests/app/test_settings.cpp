@@ -1,6 +1,7 @@
 // The settings file: defaults, the file written on close, colours, Chinese text, hostile values.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <utility>
@@ -148,6 +149,28 @@ TEST_F(SettingsTest, ChineseTextAndNegativePositionsSurviveASaveAndLoad)
     EXPECT_EQ(-3, reloaded.WndPosLeft);
     EXPECT_EQ(5, reloaded.WndPosTop);
     EXPECT_EQ(RGB(0x12, 0xAB, 0x07), reloaded.LogoColor);
+}
+
+TEST_F(SettingsTest, TextsReadBackExactlyAsTypedQuotesAndBlanksIncluded)
+{
+    // Enclosing quotes and blanks, Chinese, and a quoted name as long as the font field holds.
+    const std::wstring longest = L"'" + std::wstring(29, L'f') + L"'";
+    for (const wchar_t* text : {L"\"Kelvo 100%\"", L"'x'", L" padded ", L"水印 文字", longest.c_str()}) {
+        lstrcpynW(app.LogoText, text, _countof(app.LogoText));
+        lstrcpynW(app.DEFAULT_FONTNAME, text, _countof(app.DEFAULT_FONTNAME));
+        app.SaveSettings();
+        CRecorderApp reloaded;
+        reloaded.LoadSettings();
+        EXPECT_STREQ(text, reloaded.LogoText);
+        EXPECT_STREQ(text, reloaded.DEFAULT_FONTNAME);
+    }
+
+    // A text without enclosing quotes or blanks is written as it is, as before.
+    wcscpy(app.LogoText, L"水印 \"Kelvo\" 100%");
+    app.SaveSettings();
+    bool bom = false;
+    const std::vector<Entry> got = ParseIni(ReadUtf16File(CRecorderApp::SettingsFilePath(), &bom));
+    EXPECT_NE(got.end(), std::find(got.begin(), got.end(), Entry{L"Param", L"LogoText", L"水印 \"Kelvo\" 100%"}));
 }
 
 TEST_F(SettingsTest, AnOldFileInTheCodePageIsKeptAndConverted)

@@ -1,6 +1,7 @@
 // The one gate through which the Edit dialog opens: only on frames that are ready, never twice,
 // and while it runs nothing else may start a GIF, an import or a recording on the frames it
-// shows. Afterwards the main window shows the new frame count and makes the GIF when asked.
+// shows. Afterwards the main window shows the new frame count and makes the GIF when asked, or
+// else leaves the preview as it was before.
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -133,6 +134,39 @@ TEST_F(EditorGate, WhileItRunsNothingElseReachesTheFrames)
     EXPECT_EQ(RecorderMaking, main->state);
     EXPECT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 60000));
     DeleteFileW(gif);
+}
+
+TEST_F(EditorGate, ClosedWithoutPreviewTheRealDialogLeavesThePreviewAsItWas)
+{
+    SetEditorRunner(&RunEditDialog);
+    editor_test::GiveFrames(*main, 40, 30, {RGB(255, 0, 0), RGB(0, 255, 0)});
+    main->SendMessage(WM_COMMAND, IDC_PREVIEW_BUTTON);
+    ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady && main->preview->IsWindowVisible(); }, 60000));
+    const CString shown = main->preview->gifPath;
+
+    // Each 编辑 as a click reports it; the dialog is left with Cancel.
+    auto editThenCancel = [&](CWnd* owner, int id) {
+        bool hiddenMeanwhile = false;
+        editor_test::WhenDialogOpens([&](CAddTextDlg& d) {
+            hiddenMeanwhile = !main->preview->IsWindowVisible();
+            d.PostMessage(WM_COMMAND, IDCANCEL);
+        });
+        owner->PostMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)owner->GetDlgItem(id)->m_hWnd);
+        EXPECT_TRUE(PumpUntil([&] { return editor_test::scriptRan && !main->editing; }, 20000)) << id;
+        Pump(100);
+        EXPECT_TRUE(hiddenMeanwhile) << id;
+        EXPECT_EQ(RecorderReady, main->state) << id;  // no GIF made
+    };
+    editThenCancel(main->preview, IDC_PREVIEW_EDIT);
+    EXPECT_TRUE(main->preview->IsWindowVisible());
+    editThenCancel(main.get(), IDC_EDIT_BUTTON);
+    EXPECT_TRUE(main->preview->IsWindowVisible());
+    EXPECT_EQ(shown, main->preview->gifPath);
+
+    // Hidden before, hidden after.
+    main->preview->ShowWindow(SW_HIDE);
+    editThenCancel(main.get(), IDC_EDIT_BUTTON);
+    EXPECT_FALSE(main->preview->IsWindowVisible());
 }
 
 }  // namespace

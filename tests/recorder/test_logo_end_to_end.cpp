@@ -2,7 +2,8 @@
 // with a Chinese text typed on the keyboard, bottom right, colours from the colour dialog and a
 // box; then an animated GIF is imported and 预览 makes the GIF. Every frame of that GIF, read
 // back with an independent decoder (Python's PIL on the host), shows the watermark in the
-// bottom right corner, and the settings file keeps the Chinese text for the next start.
+// bottom right corner, and the settings file keeps the Chinese text for the next start. Enter on
+// an open drop-down list chooses its highlighted item.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -155,6 +156,37 @@ TEST_F(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFil
     EXPECT_EQ(kText, restarted.LogoColor);
     EXPECT_EQ(kBox, restarted.LogoBKColor);
     EXPECT_TRUE(restarted.LogoBK);
+}
+
+// Keys on the open position list: Down moves the highlight, Enter closes the list on it and the
+// choice is applied; the dialog stays.
+TEST_F(WatermarkEndToEnd, EnterOnAnOpenListTakesTheHighlightedPlace)
+{
+    main->settings.EnableLogo = true;
+    main->settings.LogoPos = 0;
+    bool dropped = false, closedOnIt = false, stayed = false;
+    int shown = -1, stored = -1;
+    CMenu::SetTestResponder([](CMenu&, UINT, int, int) -> UINT { return ID_WATERMARK; });
+    EXPECT_TRUE(WithDialog([&] { main->SendMessage(WM_COMMAND, IDC_SETTINGS_BUTTON); }, [&](CLogoSettingDlg& d) {
+        CComboBox& list = d.positionList;
+        list.SetFocus();
+        list.SendMessage(CB_SHOWDROPDOWN, TRUE);
+        Pump(50);
+        dropped = list.SendMessage(CB_GETDROPPEDSTATE) != 0;
+        TypeKey(VK_DOWN);
+        TypeKey(VK_RETURN);
+        Pump(50);
+        closedOnIt = list.SendMessage(CB_GETDROPPEDSTATE) == 0;
+        shown = list.GetCurSel();
+        stored = main->settings.LogoPos;
+        stayed = d.IsWindowVisible() != FALSE;
+    }));
+    EXPECT_TRUE(dropped);
+    EXPECT_TRUE(closedOnIt);
+    EXPECT_EQ(1, shown);
+    EXPECT_EQ(1, stored);
+    EXPECT_TRUE(stayed);
+    EXPECT_EQ(1, main->settings.LogoPos);  // closing stores what the list shows
 }
 
 // The dialog only edits the settings, which the engine copies when it makes a GIF: the menu

@@ -1,11 +1,13 @@
 // The micro-blog copy: made by the real gifsicle under a new name each time, shown with its
 // info, replaced copies and the last copy at the end deleted; a failed compression tells the
 // user and keeps the GIF shown before. While a slow stand-in for gifsicle runs, this thread's
-// messages are handled and Cancel stops it.
+// messages are handled and Cancel stops it. A GIF made for the Edit dialog's colour count that
+// gifsicle cannot reduce is shown as written.
 #include "controls/progress_wnd.h"
 #include "gif/gd.h"
 #include "recorder/host_process.h"
 #include "res/preview_ids.h"
+#include "tests/capture/engine_test_support.h"
 #include "tests/recorder/preview_test_util.h"
 
 namespace preview_test {
@@ -254,6 +256,62 @@ TEST_F(PreviewCompressTest, MessagesAreHandledWhileGifsicleRunsAndCancelStopsItK
     EXPECT_EQ(info, InfoText());
     EXPECT_TRUE(preview->IsWindowVisible());
     EXPECT_EQ(gifsBefore, TempGifCount());  // no partial copy left behind
+}
+
+TEST_F(PreviewCompressTest, AnEditorColourCountGifsicleCannotApplyShowsTheGifAsWritten)
+{
+    main->engine.ClearFrames();
+    for (COLORREF colour : {RGB(200, 30, 30), RGB(30, 200, 30), RGB(30, 30, 200)})
+        main->engine.frames.Add(engine_test::MakeRecord(90, 60, colour, 10));
+    main->frameCount = 3;
+    main->settings.Ratio = 100;
+    CPreviewDlg& shown = *main->preview;
+    // As after the Edit dialog's 预览 with a colour count: the engine writes the GIF, the main
+    // window hands it over.
+    auto makeForEditor = [&](int colours) {
+        shown.ShowWindow(SW_HIDE);
+        main->MakeGif(colours);
+        ASSERT_EQ(RecorderMaking, main->state);
+        ASSERT_TRUE(PumpUntil([&] { return main->state == RecorderReady; }, 60000));
+        Pump(50);
+    };
+    auto expectShownAsWritten = [&] {
+        EXPECT_TRUE(shown.IsWindowVisible());
+        EXPECT_EQ(main->gifPath, shown.gifPath);
+        EXPECT_EQ(FullPath(std::wstring(main->gifPath)), std::wstring(shown.browser.GetLocationURL()));
+        EXPECT_EQ(3, shown.browser.GetFrameCount());
+        // The size from the file's logical screen.
+        const std::vector<uint8_t> bytes = ReadBytes(std::wstring(main->gifPath));
+        ASSERT_GT(bytes.size(), 10u);
+        CString info;
+        info.Format(L"3F, %.1fK, %d*%d", bytes.size() / 1024.0, bytes[6] | bytes[7] << 8, bytes[8] | bytes[9] << 8);
+        CString line;
+        shown.infoLine.GetWindowText(line);
+        EXPECT_EQ(std::wstring(info), std::wstring(line));
+    };
+
+    ::SetEnvironmentVariableW(L"KELVO_GIFSICLE", L"/nonexistent/gifsicle-missing");
+    makeForEditor(32);
+    ASSERT_EQ(1u, messages.size()) << Describe(messages);
+    EXPECT_EQ(LoadText(IDS_PREVIEW_COLOURS_NO_GIFSICLE), messages[0]);
+    expectShownAsWritten();
+
+    // Cancelled by the user: shown as written, nothing to tell.
+    if (!HostProgramsAvailable())
+        return;
+    messages.clear();
+    UseSlowGifsicle("echo $$ > \"$MARK.pid\"; sleep 30");
+    static bool pressed;
+    pressed = false;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (!pressed && !ReadBytes(Folder() + L"mark.pid").empty())
+            pressed = PressProgressCancel();
+    });
+    makeForEditor(64);
+    ::KillTimer(nullptr, timer);
+    ASSERT_TRUE(pressed);
+    EXPECT_TRUE(messages.empty()) << Describe(messages);
+    expectShownAsWritten();
 }
 
 }  // namespace
