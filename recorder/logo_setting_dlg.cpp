@@ -3,7 +3,6 @@
 #include <cwchar>
 
 #include "controls/drop_down_list.h"
-
 #include "res/resource.h"
 
 namespace {

@@ -6,6 +6,7 @@
 // an open drop-down list chooses its highlighted item.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -160,7 +161,7 @@ TEST_F(WatermarkEndToEnd, SetInTheDialogShownInEveryFrameAndKeptInTheSettingsFil
 
 // Keys on the open position list: Down moves the highlight, Enter closes the list on it and the
 // choice is applied; the dialog stays.
-TEST_F(WatermarkEndToEnd, EnterOnAnOpenListTakesTheHighlightedPlace)
+TEST_F(WatermarkEndToEnd, ListsOpenEightEntriesTallAndEnterOnAnOpenListTakesTheHighlightedPlace)
 {
     main->settings.EnableLogo = true;
     main->settings.LogoPos = 0;
@@ -168,6 +169,21 @@ TEST_F(WatermarkEndToEnd, EnterOnAnOpenListTakesTheHighlightedPlace)
     int shown = -1, stored = -1;
     CMenu::SetTestResponder([](CMenu&, UINT, int, int) -> UINT { return ID_WATERMARK; });
     EXPECT_TRUE(WithDialog([&] { main->SendMessage(WM_COMMAND, IDC_SETTINGS_BUTTON); }, [&](CLogoSettingDlg& d) {
+        // Each list opens with room for 8 entries, or for all of them when it has fewer.
+        for (CComboBox* combo : {&d.positionList, &d.sizeList}) {
+            combo->SendMessage(CB_SHOWDROPDOWN, TRUE);
+            Pump(50);
+            COMBOBOXINFO info = {};
+            info.cbSize = sizeof(info);
+            ASSERT_TRUE(::GetComboBoxInfo(combo->m_hWnd, &info));
+            CRect open;
+            ::GetClientRect(info.hwndList, &open);
+            const int entries = std::min(8, combo->GetCount());
+            EXPECT_GE(open.Height(), entries * static_cast<int>(combo->SendMessage(CB_GETITEMHEIGHT)))
+                << combo->GetDlgCtrlID();
+            combo->SendMessage(CB_SHOWDROPDOWN, FALSE);
+            Pump(50);
+        }
         CComboBox& list = d.positionList;
         list.SetFocus();
         list.SendMessage(CB_SHOWDROPDOWN, TRUE);
