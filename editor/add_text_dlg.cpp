@@ -131,8 +131,8 @@ BOOL CAddTextDlg::OnInitDialog()
     LayoutControls(true);
     LayoutControls(false);
     PlaceStripAndPreview();
-    // The template's size in the dialog font can come out below the size that the mouse may
-    // not shrink it under, cutting the caption row's last control: open at least at that size.
+    // In the dialog font the template can come out smaller than the mouse may make the window,
+    // cutting off the caption row's last control: open at least at that size.
     CRect window;
     GetWindowRect(&window);
     if (window.Width() < kMinWidth || window.Height() < kMinHeight)

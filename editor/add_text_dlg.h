@@ -8,6 +8,8 @@
 // application) only while its frames are ready and the capture thread is idle.
 #pragma once
 
+#include <functional>
+
 #include "controls/dialog_font_helper.h"
 #include "controls/icon_button.h"
 #include "framework/framework.h"
@@ -161,8 +163,9 @@ private:
                                CListCtrlEx* list, int flag);
     static int OnEndCellEdit(CWnd** editor, int row, int column, CString* text, DWORD_PTR data,
                              CListCtrlEx* list, int flag);
-    // A popup menu under a button; the chosen command, 0 when dismissed.
-    UINT TrackButtonMenu(CMenu& popup, CWnd& button);
+    // Submenu 0 of the menu resource under a button, after `prepare` has had it; the chosen
+    // command, 0 when dismissed or when the menu cannot be loaded.
+    UINT TrackButtonMenu(UINT menuId, CWnd& button, const std::function<void(CMenu&)>& prepare = nullptr);
 
     // The strip on the engine's frames; its items point at the records and never own them.
     void CreateStrip();

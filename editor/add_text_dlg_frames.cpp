@@ -35,12 +35,22 @@ bool IsDeleted(const CxImage* picture) { return picture && picture->GetFlags() =
 
 }  // namespace
 
-UINT CAddTextDlg::TrackButtonMenu(CMenu& popup, CWnd& button)
+UINT CAddTextDlg::TrackButtonMenu(UINT menuId, CWnd& button, const std::function<void(CMenu&)>& prepare)
 {
-    CRect rc;
-    button.GetWindowRect(&rc);
-    return static_cast<UINT>(
-        popup.TrackPopupMenu(TPM_VERTICAL | TPM_NONOTIFY | TPM_RETURNCMD, rc.left, rc.bottom, this));
+    CMenu menu;
+    if (!menu.LoadMenu(menuId))
+        return 0;
+    UINT command = 0;
+    if (CMenu* popup = menu.GetSubMenu(0)) {
+        if (prepare)
+            prepare(*popup);
+        CRect rc;
+        button.GetWindowRect(&rc);
+        command = static_cast<UINT>(
+            popup->TrackPopupMenu(TPM_VERTICAL | TPM_NONOTIFY | TPM_RETURNCMD, rc.left, rc.bottom, this));
+    }
+    menu.DestroyMenu();
+    return command;
 }
 
 LRESULT CAddTextDlg::OnFramePicked(WPARAM, LPARAM lParam)
@@ -80,14 +90,7 @@ void CAddTextDlg::OnReverse()
 
 void CAddTextDlg::OnSpeed()
 {
-    CMenu menu;
-    if (!menu.LoadMenu(IDR_EDIT_SPEED_MENU))
-        return;
-    CMenu* popup = menu.GetSubMenu(0);
-    if (!popup)
-        return;
-    const UINT command = TrackButtonMenu(*popup, speedButton);
-    menu.DestroyMenu();
+    const UINT command = TrackButtonMenu(IDR_EDIT_SPEED_MENU, speedButton);
     if (!strip)
         return;
     if (command == ID_EDIT_SPEED_UP)
@@ -101,21 +104,17 @@ void CAddTextDlg::OnInsertImage()
     // Only over a frame that exists: a position past the end would leave a gap in the list.
     if (currentFrame < 1 || currentFrame > FrameCount())
         return;
-    CMenu menu;
-    if (!menu.LoadMenu(IDR_EDIT_INSERT_MENU))
-        return;
-    CMenu* popup = menu.GetSubMenu(0);
-    if (!popup)
-        return;
-    CString format, text;
-    format.LoadString(IDS_INSERT_BEFORE_FRAME);
-    text.Format(format, currentFrame);
-    popup->ModifyMenu(ID_EDIT_INSERT_BEFORE, MF_BYCOMMAND | MF_STRING, ID_EDIT_INSERT_BEFORE, text);
-    format.LoadString(IDS_INSERT_AFTER_FRAME);
-    text.Format(format, currentFrame);
-    popup->ModifyMenu(ID_EDIT_INSERT_AFTER, MF_BYCOMMAND | MF_STRING, ID_EDIT_INSERT_AFTER, text);
-    const UINT command = TrackButtonMenu(*popup, insertImageButton);
-    menu.DestroyMenu();
+    // Both items name the current frame.
+    const UINT command = TrackButtonMenu(IDR_EDIT_INSERT_MENU, insertImageButton, [this](CMenu& popup) {
+        auto label = [&](UINT item, UINT format) {
+            CString pattern, text;
+            pattern.LoadString(format);
+            text.Format(pattern, currentFrame);
+            popup.ModifyMenu(item, MF_BYCOMMAND | MF_STRING, item, text);
+        };
+        label(ID_EDIT_INSERT_BEFORE, IDS_INSERT_BEFORE_FRAME);
+        label(ID_EDIT_INSERT_AFTER, IDS_INSERT_AFTER_FRAME);
+    });
     if (command == ID_EDIT_INSERT_BEFORE)
         InsertImageAt(currentFrame - 1);
     else if (command == ID_EDIT_INSERT_AFTER)
@@ -207,15 +206,7 @@ void CAddTextDlg::OnTimer(UINT_PTR nIDEvent)
 
 void CAddTextDlg::OnColorLevels()
 {
-    CMenu menu;
-    if (!menu.LoadMenu(IDR_EDIT_COLORS_MENU))
-        return;
-    CMenu* popup = menu.GetSubMenu(0);
-    if (!popup)
-        return;
-    const UINT command = TrackButtonMenu(*popup, colorLevelsButton);
-    menu.DestroyMenu();
-    ApplyColorLevels(command);
+    ApplyColorLevels(TrackButtonMenu(IDR_EDIT_COLORS_MENU, colorLevelsButton));
 }
 
 void CAddTextDlg::ApplyColorLevels(UINT command)

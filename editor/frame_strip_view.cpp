@@ -181,6 +181,13 @@ void XListView::SelectOnly(UINT n)
         items[i]->selected = (i + 1 == n) ? 1 : 0;
 }
 
+void XListView::PickOnly(UINT n)
+{
+    SelectOnly(n);
+    currentItem = n;
+    ReportCurrent();
+}
+
 void XListView::SelectRange(UINT first, UINT last)
 {
     for (size_t i = 0; i < items.size(); ++i)
@@ -224,9 +231,7 @@ void XListView::OnLButtonDown(UINT nFlags, CPoint point)
             currentItem = n;
         ReportCurrent();
     } else {
-        SelectOnly(n);
-        currentItem = n;
-        ReportCurrent();
+        PickOnly(n);
     }
     Invalidate(TRUE);
     Default();
@@ -238,9 +243,7 @@ void XListView::OnRButtonDown(UINT, CPoint point)
     const UINT n = ItemAt(point);
     if (!IsValidItem(n))
         return;
-    SelectOnly(n);
-    currentItem = n;
-    ReportCurrent();
+    PickOnly(n);
     Invalidate(TRUE);
     Default();
 }
@@ -443,11 +446,9 @@ void XListView::SetDelay(UINT n, UINT delay)
             if (item->selected && item->frame)
                 item->frame->delay = value;
     } else {
-        SelectOnly(n);
-        currentItem = n;
         if (items[n - 1]->frame)
             items[n - 1]->frame->delay = value;
-        ReportCurrent();
+        PickOnly(n);
     }
     Invalidate(TRUE);
 }

@@ -113,6 +113,8 @@ private:
     // The 1-based item under a client point (may be past the last item).
     UINT ItemAt(CPoint point) const;
     void SelectOnly(UINT n);
+    // Item n alone selected and current, reported to the parent: a plain pick.
+    void PickOnly(UINT n);
     void SelectRange(UINT first, UINT last);
     void ReportCurrent() const;
     // Moves the selection to 0-based index, scrolling it into view; reports it when asked.

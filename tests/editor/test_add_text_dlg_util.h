@@ -14,6 +14,7 @@
 #include "res/editor_ids.h"
 #include "res/resource.h"
 #include "tests/capture/engine_test_support.h"
+#include "tests/recorder/main_window_test_util.h"
 #include "tests/test_gdi_count.h"
 #include "tests/test_pump.h"
 
@@ -76,37 +77,18 @@ inline void ClickStripItem(XListView& strip, int n, UINT keys = 0)
     Pump(50);
 }
 
-// A real main window (modeless, as the program's windows are tested) with no settings file, and
-// the Edit dialog opened modeless over it when a test asks.
-class DialogFixture : public ::testing::Test {
+// The real main window of the menu tests, and the Edit dialog opened modeless over it when a
+// test asks.
+class DialogFixture : public MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        AfxSetMessageBoxResponder([](LPCTSTR, UINT) { return IDOK; });
-        ::DeleteFileW(CRecorderApp::SettingsFilePath());
-        main = std::make_unique<CRecorderDlg>(theApp);
-        theApp.m_pMainWnd = main.get();
-        ASSERT_TRUE(main->Create(IDD_RECORDER_DIALOG));
-        Pump(200);
-    }
     void TearDown() override
     {
         pendingScript = nullptr;
-        CMenu::SetTestResponder(nullptr);
-        CFileDialog::SetTestResponder(nullptr);
         if (dialog) {
             dialog->DestroyWindow();
             dialog.reset();
         }
-        if (main) {
-            main->state = RecorderIdle;
-            main->SendMessage(WM_COMMAND, IDCANCEL);
-            main->DestroyWindow();
-            main.reset();
-        }
-        theApp.m_pMainWnd = nullptr;
-        ::DeleteFileW(CRecorderApp::SettingsFilePath());
-        AfxSetMessageBoxResponder(nullptr);
+        MainWindowTest::TearDown();
     }
     // The dialog modeless over the main window, on top at the screen's top left corner.
     void OpenDialog()
@@ -122,7 +104,6 @@ protected:
         dialog->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         Pump(50);
     }
-    std::unique_ptr<CRecorderDlg> main;
     std::unique_ptr<CAddTextDlg> dialog;
 };
 
